@@ -1,0 +1,323 @@
+#include "app/TMainForm.h"
+
+#include <cstdlib>
+#include <ctime>
+
+#include "app/ScreenCopy.h"
+#include "app/StartUpTexts.h"
+#include "platform/FileSystem.h"
+#include "script/CScript.h"
+
+namespace halcyra {
+namespace {
+
+constexpr char kTitleScript[] = "scr\\open.scr";
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The program's path with its extension replaced by ".ini" (or ".ini" added when it has none).
+std::string SettingsPathFor(const std::string& executable) {
+  const std::size_t slash = executable.rfind('/');
+  const std::size_t dot = executable.rfind('.');
+  if (dot != std::string::npos && (slash == std::string::npos || dot > slash + 1)) {
+    return executable.substr(0, dot) + ".ini";
+  }
+  return executable + ".ini";
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+}  // namespace
+
+TMainForm::TMainForm(Platform& platform, MainFormOptions options)
+    : platform_(platform), options_(std::move(options)) {
+  debugMode_ = !options_.arguments.empty() && options_.arguments[0] == "OpenDebugMode";
+  std::srand(static_cast<unsigned>(std::time(nullptr)));
+  gameFolder_ = FolderOf(options_.executablePath);
+  settingsPath_ = SettingsPathFor(options_.executablePath);
+  if (!debugMode_) DeleteTemporarySaves();
+}
+
+TMainForm::~TMainForm() { Destroy(); }
+
+// The quick save and the last-choice save do not survive a restart outside debug mode. They
+// live beside the program, whatever folder the program was started from.
+void TMainForm::DeleteTemporarySaves() {
+  for (const char* name : {"Save800.dat", "Save900.dat"}) {
+    const std::string path = JoinPath(gameFolder_, name);
+    std::remove(path.c_str());
+  }
+}
+
+bool TMainForm::Run() {
+  windowOpen_ = platform_.OpenWindow(kClientWidth, kClientHeight);
+  if (!windowOpen_) return false;
+  windowImage_.assign(static_cast<std::size_t>(kClientWidth) * kClientHeight, 0u);
+  platform_.SetCaption(texts::kGameTitle);
+  StartUp();
+  if (stopped_) {
+    WaitForCloseAfterStop();
+  } else if (!closing_) {
+    FrameLoop();
+  }
+  Destroy();
+  return true;
+}
+
+void TMainForm::ShowStartUpError(const std::string& text) {
+  MessageBoxRequest box;
+  box.text = text;
+  box.caption = texts::kErrorCaption;
+  box.icon = MessageBoxIcon::kError;
+  platform_.ShowMessageBox(box);
+}
+
+void TMainForm::Stop(const std::string& text) {
+  ShowStartUpError(text);
+  closing_ = true;
+  stopped_ = true;
+}
+
+void TMainForm::Close() { closing_ = true; }
+
+// After a stopped start-up the window stays open, empty, until the player closes it; no
+// question is asked then.
+void TMainForm::WaitForCloseAfterStop() {
+  stopped_ = true;
+  closeRequestedAfterStop_ = false;
+  while (!closeRequestedAfterStop_ && !platform_.QuitRequested()) {
+    platform_.PumpEvents(*this);
+    platform_.Sleep(kInactiveSleep);
+  }
+}
+
+bool TMainForm::OpenBaseArchive(CArcFile& archive, const char* name, const char* patch,
+                                bool scrambled) {
+  const bool opened = archive.Open(name, scrambled, false);
+  if (!opened && !debugMode_) ShowStartUpError(std::string(texts::kCannotReadData) + name);
+  archive.OpenPatch(patch, scrambled);
+  return opened;
+}
+
+// The sound archive may live on the game disc when it was not installed: the first mounted
+// disc that holds it is used.
+bool TMainForm::OpenSoundArchive() {
+  if (soundArchive_.Open("wav.dat", false, false) || debugMode_) {
+    soundArchive_.OpenPatch("wav2.dat", false);
+    return true;
+  }
+  for (const std::string& drive : OpticalDriveFolders()) {
+    if (soundArchive_.Open(drive + "image\\wav.dat", false, false)) {
+      soundArchive_.OpenPatch(drive + "image\\wav2.dat", false);
+      return true;
+    }
+  }
+  Stop(std::string(texts::kCannotReadData) + "wav.dat");
+  return false;
+}
+
+bool TMainForm::DesktopIsUsable() const {
+  return desktopMode_.width >= kClientWidth && desktopMode_.height >= kClientHeight &&
+         desktopMode_.bitsPerPixel > 14;
+}
+
+std::string TMainForm::DesktopMessage() const {
+  return std::string(texts::kDesktopPrefix) + std::to_string(kClientWidth) + texts::kTimes +
+         std::to_string(kClientHeight) + " " + texts::kHighColour;
+}
+
+void TMainForm::StartUp() {
+  platform_.BringToFront();
+  // Drives do not exist here; entering the program's folder is the whole change.
+  if (!ChangeDirectory(gameFolder_)) return Stop(texts::kCannotChangeFolder);
+  ListFullScreenModes();
+  display_ = std::make_unique<CDIB>();
+  if (!display_->Init(platform_, *this, options_.forceSoftware)) return Close();
+  std::string caption = texts::kGameTitle;
+  if (!display_->UseDirect3D()) caption += texts::kSoftwareSuffix;
+  platform_.SetCaption(caption);
+  OpenBaseArchive(scriptArchive_, "scr.dat", "arc2.scr", true);
+  OpenBaseArchive(pictureArchive_, "cg.dat", "cg2.dat", true);
+  if (!OpenSoundArchive()) return;
+  script_ = std::make_unique<CScript>(platform_, *this, *display_, scriptArchive_);
+  if (!script_->LoadScript(kTitleScript, true) && !debugMode_) {
+    return Stop(texts::kCannotStartScenario);
+  }
+  const bool windowed = load_settings(settingsPath_, settings_);
+  if (!DesktopIsUsable()) {
+    ShowStartUpError(DesktopMessage());
+    return Close();
+  }
+  display_->SetScreenMode(windowed, kClientWidth, kClientHeight, 32);
+  SetDisplayMode(display_->IsWindowMode(), true);
+  fontName_ = settings_.font.name;
+  fontStyle_ = settings_.font.style;
+  CreateGameFonts(0);
+  PaintScreen();
+}
+
+void TMainForm::ListFullScreenModes() {
+  desktopMode_ = platform_.DesktopMode();
+  fullScreenModes_.clear();
+  settings_.refreshRates.clear();
+  for (const DisplayMode& mode : platform_.DisplayModes()) {
+    if (fullScreenModes_.size() >= kMaxFullScreenModes) break;
+    if (mode.width != kClientWidth || mode.height != kClientHeight ||
+        mode.bitsPerPixel != desktopMode_.bitsPerPixel) {
+      continue;
+    }
+    fullScreenModes_.push_back(mode);
+    settings_.refreshRates.push_back(mode.refreshRate);
+  }
+}
+
+int TMainForm::TextSizeFontHeight(int textSize) {
+  switch (textSize) {
+    case 1: return 36;
+    case 3: return 48;
+    case 5: return 60;
+    case 8: return 72;
+    default: return 24;
+  }
+}
+
+GameFont TMainForm::MakeFont(int height) const {
+  GameFont font;
+  font.height = height;
+  font.bold = fontStyle_ == 1 || fontStyle_ == 3;
+  font.italic = fontStyle_ == 2 || fontStyle_ == 3;
+  font.faceName = fontName_;
+  return font;
+}
+
+void TMainForm::CreateGameFonts(int textSize) {
+  fonts_ = {MakeFont(24), MakeFont(TextSizeFontHeight(textSize)), MakeFont(24), MakeFont(12)};
+}
+
+void TMainForm::ProcessMessages() {
+  platform_.PumpEvents(*this);
+  if (platform_.QuitRequested()) closing_ = true;
+}
+
+bool TMainForm::IsRunningActive() const {
+  return platform_.IsActive() || settings_.system.noActive;
+}
+
+void TMainForm::FrameLoop() {
+  for (;;) {
+    ProcessMessages();
+    if (closing_) return;
+    if (!IsRunningActive()) {
+      platform_.Sleep(kInactiveSleep);
+      continue;
+    }
+    if (!script_->Tick()) {
+      Close();
+      return;
+    }
+    if (titleRequested_) ReturnToTitle();
+  }
+}
+
+void TMainForm::ReturnToTitle() {
+  display_->SetPan(0);
+  titleRequested_ = false;
+  script_->SetFastForward(false);
+  script_->LoadScript(kTitleScript, true);
+  script_->Present();
+}
+
+void TMainForm::SetDisplayMode(bool windowed, bool updateMenus) {
+  if (display_ != nullptr) {
+    if (!display_->IsWindowed()) return;
+    display_->Suspend(true);
+  }
+  if (windowed) {
+    platform_.SetFullScreen(false, nullptr);
+  } else {
+    const int index = settings_.refreshRateIndex;
+    const bool hasMode = index >= 0 && static_cast<std::size_t>(index) < fullScreenModes_.size();
+    platform_.SetFullScreen(true, hasMode ? &fullScreenModes_[static_cast<std::size_t>(index)]
+                                          : nullptr);
+  }
+  if (updateMenus) {
+    windowItemChecked_ = windowed;
+    fullScreenItemChecked_ = !windowed;
+  }
+  if (display_ != nullptr) {
+    ProcessMessages();
+    platform_.Sleep(kInactiveSleep);
+    display_->Suspend(false);
+  }
+}
+
+void TMainForm::PaintScreen() {
+  if (display_ == nullptr || !display_->IsReady() || noPaint_ || windowImage_.empty()) return;
+  CopyBackBufferToWindow(display_->BackBuffer(), display_->GetShakeX(), display_->GetShakeY(),
+                         display_->GetZoom(), windowImage_.data());
+  platform_.PresentFrame(windowImage_.data(), kClientWidth, kClientHeight, kClientWidth);
+}
+
+bool TMainForm::CloseQuery() {
+  if (closing_) return true;
+  MessageBoxRequest question;
+  question.text = texts::kQuitQuestion;
+  question.caption = texts::kQuitCaption;
+  question.buttons = MessageBoxButtons::kYesNo;
+  question.icon = MessageBoxIcon::kQuestion;
+  question.defaultIsNo = true;
+  if (platform_.ShowMessageBox(question) != MessageBoxResult::kYes) return false;
+  closing_ = true;
+  const bool windowMode = display_ == nullptr || display_->IsWindowMode();
+  save_settings(settingsPath_, settings_, windowMode, debugMode_);
+  return true;
+}
+
+void TMainForm::OnKey(int, bool, bool, bool) {}
+
+void TMainForm::OnMouseButton(MouseButton, bool, int x, int y) {
+  mouseX_ = x;
+  mouseY_ = y;
+}
+
+void TMainForm::OnMouseMove(int x, int y) {
+  mouseX_ = x;
+  mouseY_ = y;
+}
+
+void TMainForm::OnWheel(bool) {}
+
+void TMainForm::OnActivate(bool active) {
+  // In full screen the desktop mode comes back while the player is elsewhere.
+  if (!windowItemChecked_) SetDisplayMode(!active, false);
+  if (active && script_ != nullptr) script_->RequestRedraw();
+}
+
+void TMainForm::OnCloseRequest() {
+  if (stopped_) {
+    closeRequestedAfterStop_ = true;
+    return;
+  }
+  CloseQuery();
+}
+
+void TMainForm::OnPaint() { PaintScreen(); }
+
+void TMainForm::Destroy() {
+  if (windowOpen_) platform_.SetFullScreen(false, nullptr);
+  script_.reset();
+  display_.reset();
+  scriptArchive_.Close();
+  pictureArchive_.Close();
+  soundArchive_.Close();
+  if (windowOpen_) platform_.CloseWindow();
+  windowOpen_ = false;
+}
+
+}  // namespace halcyra

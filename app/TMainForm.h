@@ -1,0 +1,153 @@
+// The main window: owns every engine object, starts them in a fixed order, runs the frame loop
+// that hands control to the engine one statement at a time, presents the software frame,
+// switches between window and full screen, asks before quitting and tears everything down in a
+// fixed order.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Settings.h"
+#include "graphics/CDIB.h"
+#include "platform/Platform.h"
+#include "resource/CArcFile.h"
+#include "script/ScriptHost.h"
+
+namespace halcyra {
+
+class CScript;
+
+struct MainFormOptions {
+  bool forceSoftware = false;             // the software build always composes in software
+  std::vector<std::string> arguments;     // command line after the program's name
+  std::string executablePath;             // host path of the running program
+};
+
+// A game font as the text renderer will create it.
+struct GameFont {
+  int height = 0;  // pixels
+  bool bold = false;
+  bool italic = false;
+  std::string faceName;  // Shift-JIS
+};
+
+class TMainForm : public PlatformEvents, public ScriptHost, public ScreenPainter {
+ public:
+  static constexpr int kClientWidth = 800;
+  static constexpr int kClientHeight = 600;
+  static constexpr std::size_t kMaxFullScreenModes = 10;
+  static constexpr std::uint32_t kInactiveSleep = 100;  // ms per pass while inactive
+
+  TMainForm(Platform& platform, MainFormOptions options);
+  ~TMainForm() override;
+  TMainForm(const TMainForm&) = delete;
+  TMainForm& operator=(const TMainForm&) = delete;
+
+  // Opens the window, starts up and runs until the window closes. False when no window could
+  // be opened at all.
+  bool Run();
+
+  void StartUp();
+  void FrameLoop();
+  void ReturnToTitle();
+  void SetDisplayMode(bool windowed, bool updateMenus);
+  void ListFullScreenModes();
+  void CreateGameFonts(int textSize);
+  GameFont MakeFont(int height) const;
+  // Height of the text-size font for the scenario's text size setting.
+  static int TextSizeFontHeight(int textSize);
+  // Asks before closing; true when the window may close.
+  bool CloseQuery();
+
+  // ScreenPainter
+  void PaintScreen() override;
+
+  // ScriptHost
+  void ProcessMessages() override;
+  bool IsClosing() const override { return closing_; }
+  bool IsRunningActive() const override;
+  int MouseX() const override { return mouseX_; }
+  int MouseY() const override { return mouseY_; }
+
+  // PlatformEvents
+  void OnKey(int key, bool down, bool shift, bool alt) override;
+  void OnMouseButton(MouseButton button, bool down, int x, int y) override;
+  void OnMouseMove(int x, int y) override;
+  void OnWheel(bool up) override;
+  void OnActivate(bool active) override;
+  void OnCloseRequest() override;
+  void OnPaint() override;
+
+  bool DebugMode() const { return debugMode_; }
+  bool IsStopped() const { return stopped_; }
+  bool TitleRequested() const { return titleRequested_; }
+  void RequestTitle() { titleRequested_ = true; }
+  Settings& GetSettings() { return settings_; }
+  const std::vector<DisplayMode>& FullScreenModes() const { return fullScreenModes_; }
+  const DisplayMode& DesktopMode() const { return desktopMode_; }
+  const std::array<GameFont, 4>& Fonts() const { return fonts_; }
+  bool WindowItemChecked() const { return windowItemChecked_; }
+  bool FullScreenItemChecked() const { return fullScreenItemChecked_; }
+  CDIB* Display() { return display_.get(); }
+  CScript* Script() { return script_.get(); }
+  CArcFile& ScriptArchive() { return scriptArchive_; }
+  CArcFile& PictureArchive() { return pictureArchive_; }
+  CArcFile& SoundArchive() { return soundArchive_; }
+  const std::string& SettingsPath() const { return settingsPath_; }
+  const std::string& GameFolder() const { return gameFolder_; }
+
+ private:
+  void DeleteTemporarySaves();
+  void ShowStartUpError(const std::string& text);
+  void Stop(const std::string& text);
+  void Close();
+  bool OpenBaseArchive(CArcFile& archive, const char* name, const char* patch, bool scrambled);
+  bool OpenSoundArchive();
+  bool DesktopIsUsable() const;
+  std::string DesktopMessage() const;
+  void WaitForCloseAfterStop();
+  void Destroy();
+
+  Platform& platform_;
+  MainFormOptions options_;
+  Settings settings_;
+  std::string gameFolder_;
+  std::string settingsPath_;
+  bool debugMode_ = false;
+
+  // State of the window, in the order the window keeps it.
+  int frameOffsetX_ = 0;
+  int frameOffsetY_ = 0;
+  bool closing_ = false;
+  std::array<GameFont, 4> fonts_{};
+  int mouseX_ = 0;
+  int mouseY_ = 0;
+  bool mediaFinished_ = false;
+  bool titleRequested_ = false;
+  bool fontChanged_ = false;
+  std::string fontName_;
+  int fontStyle_ = 0;
+  bool menuRequested_ = false;
+  bool noPaint_ = false;
+  bool displaySwitched_ = false;
+
+  bool stopped_ = false;       // start-up stopped: the window stays open with nothing running
+  bool windowOpen_ = false;
+  bool closeRequestedAfterStop_ = false;
+  bool windowItemChecked_ = true;
+  bool fullScreenItemChecked_ = false;
+  DisplayMode desktopMode_{};
+  std::vector<DisplayMode> fullScreenModes_;
+  std::vector<std::uint32_t> windowImage_;
+
+  std::unique_ptr<CDIB> display_;
+  CArcFile scriptArchive_;
+  CArcFile pictureArchive_;
+  CArcFile soundArchive_;
+  std::unique_ptr<CScript> script_;
+};
+
+}  // namespace halcyra

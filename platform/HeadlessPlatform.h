@@ -1,0 +1,121 @@
+// The platform without a screen: a virtual clock, scripted input, captured frames and a log of
+// message boxes with scripted answers. Whole-engine runs in tests and `halcyra-tool run` use it;
+// every run with the same inputs repeats exactly.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace halcyra {
+
+struct HeadlessOptions {
+  DisplayMode desktop{1920, 1080, 32, 60, 0};
+  std::vector<DisplayMode> displayModes{{800, 600, 32, 60, 0}, {800, 600, 32, 75, 0},
+                                        {1920, 1080, 32, 60, 0}};
+  bool windowCanOpen = true;
+  // The run ends (QuitRequested) once this many frames were presented; negative: never.
+  int frameLimit = -1;
+  // The run ends once the virtual clock passes this many milliseconds; 0: never.
+  std::uint32_t timeLimit = 0;
+};
+
+// One message box the engine showed, with the answer it got.
+struct MessageBoxRecord {
+  MessageBoxRequest request;
+  MessageBoxResult answer = MessageBoxResult::kOk;
+  int frame = 0;  // frames presented before it appeared
+};
+
+class HeadlessPlatform : public Platform {
+ public:
+  explicit HeadlessPlatform(HeadlessOptions options = {});
+
+  // Input script, one event a line: "FRAME EVENT ARGS" or "wait EVENT ARGS" ('#' starts a
+  // comment). Events: click X Y, rclick X Y, mclick X Y, move X Y, key NAME [down|up],
+  // wheel up|down, close, activate, deactivate. False with a message naming the line on error.
+  bool LoadInputScript(std::string_view text, std::string& error);
+
+  // Answers for the coming message boxes, in order; when none is queued a box gets its
+  // default button.
+  void QueueMessageBoxAnswer(MessageBoxResult answer);
+  const std::vector<MessageBoxRecord>& MessageBoxes() const { return messageBoxes_; }
+
+  // Called with every presented frame (pixels are 0xAARRGGBB, pitch = width).
+  using FrameObserver = std::function<void(int frameNumber, const std::uint32_t* pixels,
+                                           int width, int height)>;
+  void SetFrameObserver(FrameObserver observer) { frameObserver_ = std::move(observer); }
+
+  int PresentedFrames() const { return presentedFrames_; }
+  const std::vector<std::uint32_t>& LastFrame() const { return lastFrame_; }
+  int LastFrameWidth() const { return lastFrameWidth_; }
+  int LastFrameHeight() const { return lastFrameHeight_; }
+  const std::string& CaptionUtf8() const { return caption_; }
+  bool IsWindowOpen() const { return windowOpen_; }
+  bool IsFullScreen() const { return fullScreen_; }
+  const DisplayMode& FullScreenMode() const { return fullScreenMode_; }
+  std::uint32_t TotalSleep() const { return totalSleep_; }
+
+  bool OpenWindow(int clientWidth, int clientHeight) override;
+  void SetCaption(std::string_view shiftJisCaption) override;
+  void SetFullScreen(bool fullScreen, const DisplayMode* mode) override;
+  bool IsActive() const override { return active_; }
+  void BringToFront() override;
+  void CloseWindow() override;
+  DisplayMode DesktopMode() const override { return options_.desktop; }
+  std::vector<DisplayMode> DisplayModes() const override { return options_.displayModes; }
+  void PumpEvents(PlatformEvents& sink) override;
+  void WaitingForInput() override;
+  bool QuitRequested() const override;
+  std::uint32_t Ticks() const override { return now_; }
+  void Sleep(std::uint32_t milliseconds) override;
+  MessageBoxResult ShowMessageBox(const MessageBoxRequest& request) override;
+  void PresentFrame(const std::uint32_t* pixels, int width, int height, int pitch) override;
+
+ private:
+  enum class EventKind { kClick, kRightClick, kMiddleClick, kMove, kKey, kWheel, kClose,
+                         kActivate, kDeactivate };
+  enum class KeyAction { kPress, kDown, kUp };
+  struct ScriptedEvent {
+    int frame = 0;          // applies once this many frames were presented
+    bool onWait = false;    // applies at the engine's next wait for input instead
+    EventKind kind = EventKind::kMove;
+    int x = 0;
+    int y = 0;
+    int key = kKeyNone;
+    KeyAction keyAction = KeyAction::kPress;
+    bool wheelUp = false;
+  };
+
+  static bool ParseEvent(const std::vector<std::string>& words, ScriptedEvent& event,
+                         std::string& error);
+  void Deliver(const ScriptedEvent& event, PlatformEvents& sink);
+  void DeliverKey(int key, bool down, PlatformEvents& sink);
+
+  HeadlessOptions options_;
+  std::deque<ScriptedEvent> timedEvents_;
+  std::deque<ScriptedEvent> waitEvents_;
+  std::deque<ScriptedEvent> readyEvents_;
+  std::deque<MessageBoxResult> answers_;
+  std::vector<MessageBoxRecord> messageBoxes_;
+  FrameObserver frameObserver_;
+  std::vector<std::uint32_t> lastFrame_;
+  int lastFrameWidth_ = 0;
+  int lastFrameHeight_ = 0;
+  int presentedFrames_ = 0;
+  std::uint32_t now_ = 0;
+  std::uint32_t totalSleep_ = 0;
+  std::string caption_;
+  DisplayMode fullScreenMode_{};
+  bool windowOpen_ = false;
+  bool fullScreen_ = false;
+  bool active_ = true;
+  bool shiftDown_ = false;
+  bool altDown_ = false;
+};
+
+}  // namespace halcyra

@@ -1,0 +1,57 @@
+// The platform on a real screen: one SDL2 window with a streaming texture for software frames,
+// SDL's event queue, SDL ticks and SDL message boxes.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "platform/Platform.h"
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+union SDL_Event;
+
+namespace halcyra {
+
+class SdlPlatform : public Platform {
+ public:
+  SdlPlatform();
+  ~SdlPlatform() override;
+  SdlPlatform(const SdlPlatform&) = delete;
+  SdlPlatform& operator=(const SdlPlatform&) = delete;
+
+  // False when SDL's video system could not start (no display); the message is kept.
+  bool IsUsable() const { return videoReady_; }
+
+  bool OpenWindow(int clientWidth, int clientHeight) override;
+  void SetCaption(std::string_view shiftJisCaption) override;
+  void SetFullScreen(bool fullScreen, const DisplayMode* mode) override;
+  bool IsActive() const override { return active_; }
+  void BringToFront() override;
+  void CloseWindow() override;
+  DisplayMode DesktopMode() const override;
+  std::vector<DisplayMode> DisplayModes() const override;
+  void PumpEvents(PlatformEvents& sink) override;
+  void WaitingForInput() override {}
+  bool QuitRequested() const override { return quitRequested_; }
+  std::uint32_t Ticks() const override;
+  void Sleep(std::uint32_t milliseconds) override;
+  MessageBoxResult ShowMessageBox(const MessageBoxRequest& request) override;
+  void PresentFrame(const std::uint32_t* pixels, int width, int height, int pitch) override;
+
+ private:
+  void Dispatch(const SDL_Event& event, PlatformEvents& sink);
+  void CentreWindow();
+
+  SDL_Window* window_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;
+  SDL_Texture* texture_ = nullptr;
+  int clientWidth_ = 0;
+  int clientHeight_ = 0;
+  bool videoReady_ = false;
+  bool active_ = true;
+  bool quitRequested_ = false;
+};
+
+}  // namespace halcyra

@@ -1,0 +1,19 @@
+// What the engine object needs from the main window while a statement runs: message
+// processing, the closing state, activity and the mouse position.
+#pragma once
+
+namespace halcyra {
+
+class ScriptHost {
+ public:
+  virtual ~ScriptHost() = default;
+  // Runs the window's pending event handlers (keys, mouse, menus, close requests).
+  virtual void ProcessMessages() = 0;
+  virtual bool IsClosing() const = 0;
+  // The window is active, or the game is set to keep running while inactive.
+  virtual bool IsRunningActive() const = 0;
+  virtual int MouseX() const = 0;
+  virtual int MouseY() const = 0;
+};
+
+}  // namespace halcyra

@@ -40,6 +40,8 @@ class MainFormTest : public ::testing::Test {
     options_.frameLimit = 30;
     options_.timeLimit = 60000;
   }
+  // Start-up enters the game folder; leave it before the folder goes away.
+  ~MainFormTest() override { std::filesystem::current_path(startFolder_); }
 
   MainFormOptions FormOptions(std::vector<std::string> arguments = {}) const {
     MainFormOptions form;
@@ -70,6 +72,7 @@ class MainFormTest : public ::testing::Test {
     return texts;
   }
 
+  const std::filesystem::path startFolder_ = std::filesystem::current_path();
   TempFolder game_;
   HeadlessOptions options_;
   bool debugMode_ = false;

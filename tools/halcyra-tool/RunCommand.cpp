@@ -1,0 +1,145 @@
+// halcyra-tool run: plays a game folder on the headless platform.
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "app/TMainForm.h"
+#include "platform/FileSystem.h"
+#include "platform/HeadlessPlatform.h"
+#include "platform/ShiftJis.h"
+#include "tools/halcyra-tool/Commands.h"
+#include "tools/halcyra-tool/PngWriter.h"
+
+namespace halcyra {
+namespace {
+
+constexpr char kUsage[] =
+    "usage: halcyra-tool run GAMEDIR [--frames N] [--input FILE] [--screenshot FRAME:FILE.png]...\n"
+    "                        [--debug]\n"
+    "Plays the game in GAMEDIR without a window on a virtual clock and ends after N presented\n"
+    "frames (default 600). --input feeds scripted input (one event a line, see the README),\n"
+    "--screenshot saves the frame presented as number FRAME (1 is the first) as a PNG and may be\n"
+    "given more than once, --debug starts in debug mode. Message boxes are printed and answered\n"
+    "with their default button.\n";
+
+struct RunOptions {
+  std::string gameFolder;
+  int frames = 600;
+  std::string inputText;
+  std::map<int, std::string> screenshots;  // frame number -> absolute PNG path
+  bool debug = false;
+};
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "halcyra-tool run: %s\n", message.c_str());
+  return 1;
+}
+
+bool ParsePositive(const char* text, int& value) {
+  char* end = nullptr;
+  const long parsed = std::strtol(text, &end, 10);
+  if (end == text || *end != '\0' || parsed < 1 || parsed > 100000000) return false;
+  value = static_cast<int>(parsed);
+  return true;
+}
+
+bool ParseScreenshot(const std::string& argument, RunOptions& options) {
+  const std::size_t colon = argument.find(':');
+  int frame = 0;
+  if (colon == std::string::npos || colon + 1 == argument.size() ||
+      !ParsePositive(argument.substr(0, colon).c_str(), frame)) {
+    return false;
+  }
+  options.screenshots[frame] = std::filesystem::absolute(argument.substr(colon + 1)).string();
+  return true;
+}
+
+// Reads the arguments; returns -1 to go on, or the exit code to stop with.
+int ParseArguments(int argc, char** argv, RunOptions& options) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (argument == "--help") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    } else if (argument == "--debug") {
+      options.debug = true;
+    } else if (argument == "--frames" && hasValue) {
+      if (!ParsePositive(argv[++i], options.frames)) return Fail("--frames needs a number above 0");
+    } else if (argument == "--input" && hasValue) {
+      if (!ReadWholeFile(argv[++i], options.inputText)) {
+        return Fail(std::string("cannot read the input file ") + argv[i]);
+      }
+    } else if (argument == "--screenshot" && hasValue) {
+      if (!ParseScreenshot(argv[++i], options)) return Fail("--screenshot needs FRAME:FILE.png");
+    } else if (argument.rfind("--", 0) == 0) {
+      return Fail("unknown or incomplete option " + argument + "\n" + kUsage);
+    } else if (options.gameFolder.empty()) {
+      options.gameFolder = argument;
+    } else {
+      return Fail("more than one game folder given");
+    }
+  }
+  if (options.gameFolder.empty()) return Fail(std::string("no game folder given\n") + kUsage);
+  if (!std::filesystem::is_directory(options.gameFolder)) {
+    return Fail("no such game folder: " + options.gameFolder);
+  }
+  return -1;
+}
+
+const char* ButtonName(MessageBoxResult answer) {
+  switch (answer) {
+    case MessageBoxResult::kYes: return "Yes";
+    case MessageBoxResult::kNo: return "No";
+    default: return "OK";
+  }
+}
+
+}  // namespace
+
+int RunRunCommand(int argc, char** argv) {
+  RunOptions options;
+  if (const int code = ParseArguments(argc, argv, options); code >= 0) return code;
+
+  HeadlessOptions headless;
+  headless.frameLimit = options.frames;
+  // A game that stops drawing (a failed start, an inactive window) still ends in virtual time.
+  headless.timeLimit = static_cast<std::uint32_t>(options.frames) * 100u + 10000u;
+  HeadlessPlatform platform(headless);
+  std::string error;
+  if (!platform.LoadInputScript(options.inputText, error)) return Fail(error);
+  bool screenshotsWritten = true;
+  platform.SetFrameObserver([&](int frame, const std::uint32_t* pixels, int width, int height) {
+    const auto shot = options.screenshots.find(frame);
+    if (shot == options.screenshots.end()) return;
+    if (!WritePng(shot->second, pixels, width, height, true)) {
+      std::fprintf(stderr, "halcyra-tool run: cannot write %s\n", shot->second.c_str());
+      screenshotsWritten = false;
+    }
+  });
+
+  MainFormOptions form;
+  form.forceSoftware = true;
+  form.executablePath =
+      (std::filesystem::absolute(options.gameFolder) / "halcyra").lexically_normal().string();
+  if (options.debug) form.arguments.emplace_back("OpenDebugMode");
+  {
+    TMainForm mainForm(platform, form);
+    if (!mainForm.Run()) return Fail("the headless window could not be opened");
+  }
+  for (const MessageBoxRecord& box : platform.MessageBoxes()) {
+    std::printf("frame %d: message box \"%s\": %s [%s]\n", box.frame,
+                ShiftJisToUtf8(box.request.caption).c_str(),
+                ShiftJisToUtf8(box.request.text).c_str(), ButtonName(box.answer));
+  }
+  std::printf("presented %d frames in %u ms of game time\n", platform.PresentedFrames(),
+              platform.Ticks());
+  if (options.screenshots.size() > 0 && options.screenshots.rbegin()->first > platform.PresentedFrames()) {
+    return Fail("the run ended before every screenshot frame");
+  }
+  return screenshotsWritten ? 0 : 1;
+}
+
+}  // namespace halcyra

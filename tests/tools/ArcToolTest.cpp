@@ -10,24 +10,15 @@
 #include "resource/CArcFile.h"
 #include "resource/PictureMember.h"
 #include "resource/ScrambleKey.h"
+#include "tests/support/RunTool.h"
 #include "tests/support/TempFolder.h"
 
 namespace halcyra {
 namespace {
 
+using testing::RunTool;
 using testing::TempFolder;
 namespace fs = std::filesystem;
-
-// Runs halcyra-tool with the arguments (each quoted for the shell) and returns its exit code;
-// its output goes to files in the folder so that failures can be shown. All paths are absolute;
-// the shell starts from "/" so that a working folder some earlier test removed does not matter.
-int RunTool(const TempFolder& folder, const std::vector<std::string>& arguments) {
-  std::string command = std::string("cd / && '") + HALCYRA_TOOL_PATH + "'";
-  for (const std::string& argument : arguments) command += " '" + argument + "'";
-  command += " >'" + folder.File("stdout.txt") + "' 2>'" + folder.File("stderr.txt") + "'";
-  const int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 // Contents compressible enough that a real encoder shrinks them well.
 std::string PictureLikeBytes(std::string_view signature, std::size_t size) {

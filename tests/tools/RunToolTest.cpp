@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "tests/support/RunTool.h"
+#include "tests/support/TempFolder.h"
+
+namespace halcyra {
+namespace {
+
+using testing::RunTool;
+using testing::TempFolder;
+
+std::uint32_t BigEndian(const std::string& bytes, std::size_t at) {
+  return (static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at])) << 24) |
+         (static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 1])) << 16) |
+         (static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 2])) << 8) |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 3]));
+}
+
+class RunToolTest : public ::testing::Test {
+ protected:
+  RunToolTest() {
+    const std::string emptyArchive(16, '\0');
+    folder_.Write("game/scr/open.scr", "N\r\n");
+    folder_.Write("game/scr.dat", emptyArchive);
+    folder_.Write("game/cg.dat", emptyArchive);
+    folder_.Write("game/wav.dat", emptyArchive);
+  }
+  TempFolder folder_;
+};
+
+TEST_F(RunToolTest, PlaysTheGameAndSavesAScreenshot) {
+  ASSERT_EQ(RunTool(folder_, {"run", folder_.File("game"), "--frames", "12", "--screenshot",
+                              "12:" + folder_.File("shot.png")}),
+            0)
+      << folder_.Read("stderr.txt");
+  EXPECT_NE(folder_.Read("stdout.txt").find("presented 12 frames"), std::string::npos);
+  const std::string png = folder_.Read("shot.png");
+  ASSERT_GT(png.size(), 33u);
+  EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1a\n");
+  EXPECT_EQ(png.substr(12, 4), "IHDR");
+  EXPECT_EQ(BigEndian(png, 16), 800u);
+  EXPECT_EQ(BigEndian(png, 20), 600u);
+  // The stored image data holds 600 rows of a filter byte and 800 RGBA pixels, in blocks.
+  EXPECT_GT(png.size(), 600u * (800u * 4u + 1u));
+  EXPECT_EQ(png.substr(png.size() - 12), std::string("\0\0\0\0IEND\xae\x42\x60\x82", 12));
+}
+
+TEST_F(RunToolTest, ReportsMessageBoxesOfTheRun) {
+  std::filesystem::remove(folder_.File("game/cg.dat"));
+  ASSERT_EQ(RunTool(folder_, {"run", folder_.File("game"), "--frames", "3"}), 0);
+  const std::string output = folder_.Read("stdout.txt");
+  EXPECT_NE(output.find("データファイルが読めません\ncg.dat [OK]"), std::string::npos) << output;
+}
+
+TEST_F(RunToolTest, RefusesBadArguments) {
+  folder_.Write("bad-input.txt", "7 juggle\n");
+  const std::vector<std::vector<std::string>> cases = {
+      {"run"},
+      {"run", folder_.File("no-such-game")},
+      {"run", folder_.File("game"), "--frames", "0"},
+      {"run", folder_.File("game"), "--screenshot", "nonsense"},
+      {"run", folder_.File("game"), "--input", folder_.File("bad-input.txt")},
+      {"run", folder_.File("game"), "--input", folder_.File("missing.txt")},
+      {"run", folder_.File("game"), "--frames", "3", "--screenshot", "9:" + folder_.File("x.png")},
+  };
+  for (const auto& arguments : cases) {
+    EXPECT_EQ(RunTool(folder_, arguments), 1) << arguments.back();
+    EXPECT_FALSE(folder_.Read("stderr.txt").empty()) << arguments.back();
+  }
+}
+
+}  // namespace
+}  // namespace halcyra

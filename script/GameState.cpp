@@ -1,0 +1,34 @@
+#include "script/GameState.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace halcyra {
+
+void GameState::Clear() {
+  std::memset(static_cast<void*>(this), 0, sizeof(GameState));
+  formatNumber = kFormatNumber;
+  SetScriptName("open");
+}
+
+std::int16_t GameState::Flag16(int flag) const {
+  return static_cast<std::int16_t>(flags[flag] | (flags[flag + 1] << 8));
+}
+
+void GameState::SetFlag16(int flag, std::int16_t value) {
+  const auto bits = static_cast<std::uint16_t>(value);
+  flags[flag] = static_cast<std::uint8_t>(bits);
+  flags[flag + 1] = static_cast<std::uint8_t>(bits >> 8);
+}
+
+void GameState::SetScriptName(std::string_view name) {
+  const std::size_t length = std::min(name.size(), sizeof scriptName - 1);
+  std::memcpy(scriptName, name.data(), length);
+  std::memset(scriptName + length, 0, sizeof scriptName - length);
+}
+
+std::string_view GameState::ScriptName() const {
+  return std::string_view(scriptName, strnlen(scriptName, sizeof scriptName));
+}
+
+}  // namespace halcyra

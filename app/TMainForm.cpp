@@ -1,5 +1,6 @@
 #include "app/TMainForm.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 
@@ -12,6 +13,8 @@ namespace halcyra {
 namespace {
 
 constexpr char kTitleScript[] = "scr\\open.scr";
+constexpr char kTitleScriptName[] = "open";
+constexpr char kReadListFile[] = "SaveXXX.dat";
 
 std::string FolderOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
@@ -37,11 +40,11 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 
 TMainForm::TMainForm(Platform& platform, MainFormOptions options)
     : platform_(platform), options_(std::move(options)) {
-  debugMode_ = !options_.arguments.empty() && options_.arguments[0] == "OpenDebugMode";
-  std::srand(static_cast<unsigned>(std::time(nullptr)));
+  engine_.debugMode = !options_.arguments.empty() && options_.arguments[0] == "OpenDebugMode";
+  engine_.random.seed(static_cast<std::uint32_t>(std::time(nullptr)));
   gameFolder_ = FolderOf(options_.executablePath);
   settingsPath_ = SettingsPathFor(options_.executablePath);
-  if (!debugMode_) DeleteTemporarySaves();
+  if (!engine_.debugMode) DeleteTemporarySaves();
 }
 
 TMainForm::~TMainForm() { Destroy(); }
@@ -100,7 +103,7 @@ void TMainForm::WaitForCloseAfterStop() {
 bool TMainForm::OpenBaseArchive(CArcFile& archive, const char* name, const char* patch,
                                 bool scrambled) {
   const bool opened = archive.Open(name, scrambled, false);
-  if (!opened && !debugMode_) ShowStartUpError(std::string(texts::kCannotReadData) + name);
+  if (!opened && !engine_.debugMode) ShowStartUpError(std::string(texts::kCannotReadData) + name);
   archive.OpenPatch(patch, scrambled);
   return opened;
 }
@@ -108,13 +111,14 @@ bool TMainForm::OpenBaseArchive(CArcFile& archive, const char* name, const char*
 // The sound archive may live on the game disc when it was not installed: the first mounted
 // disc that holds it is used.
 bool TMainForm::OpenSoundArchive() {
-  if (soundArchive_.Open("wav.dat", false, false) || debugMode_) {
-    soundArchive_.OpenPatch("wav2.dat", false);
+  CArcFile& sounds = engine_.sounds;
+  if (sounds.Open("wav.dat", false, false) || engine_.debugMode) {
+    sounds.OpenPatch("wav2.dat", false);
     return true;
   }
   for (const std::string& drive : OpticalDriveFolders()) {
-    if (soundArchive_.Open(drive + "image\\wav.dat", false, false)) {
-      soundArchive_.OpenPatch(drive + "image\\wav2.dat", false);
+    if (sounds.Open(drive + "image\\wav.dat", false, false)) {
+      sounds.OpenPatch(drive + "image\\wav2.dat", false);
       return true;
     }
   }
@@ -137,27 +141,30 @@ void TMainForm::StartUp() {
   // Drives do not exist here; entering the program's folder is the whole change.
   if (!ChangeDirectory(gameFolder_)) return Stop(texts::kCannotChangeFolder);
   ListFullScreenModes();
-  display_ = std::make_unique<CDIB>();
-  if (!display_->Init(platform_, *this, options_.forceSoftware)) return Close();
+  engine_.display = std::make_unique<CDIB>();
+  CDIB& display = *engine_.display;
+  if (!display.Init(platform_, *this, options_.forceSoftware)) return Close();
   std::string caption = texts::kGameTitle;
-  if (!display_->UseDirect3D()) caption += texts::kSoftwareSuffix;
+  if (!display.UseDirect3D()) caption += texts::kSoftwareSuffix;
   platform_.SetCaption(caption);
-  OpenBaseArchive(scriptArchive_, "scr.dat", "arc2.scr", true);
-  OpenBaseArchive(pictureArchive_, "cg.dat", "cg2.dat", true);
+  OpenBaseArchive(engine_.scripts, "scr.dat", "arc2.scr", true);
+  OpenBaseArchive(engine_.pictures, "cg.dat", "cg2.dat", true);
   if (!OpenSoundArchive()) return;
-  script_ = std::make_unique<CScript>(platform_, *this, *display_, scriptArchive_);
-  if (!script_->LoadScript(kTitleScript, true) && !debugMode_) {
+  engine_.readList.LoadFile(kReadListFile);
+  script_ = std::make_unique<CScript>(platform_, *this, engine_);
+  if (!script_->LoadScript(kTitleScript, true) && !engine_.debugMode) {
     return Stop(texts::kCannotStartScenario);
   }
-  const bool windowed = load_settings(settingsPath_, settings_);
+  Settings& settings = engine_.settings;
+  const bool windowed = load_settings(settingsPath_, settings);
   if (!DesktopIsUsable()) {
     ShowStartUpError(DesktopMessage());
     return Close();
   }
-  display_->SetScreenMode(windowed, kClientWidth, kClientHeight, 32);
-  SetDisplayMode(display_->IsWindowMode(), true);
-  fontName_ = settings_.font.name;
-  fontStyle_ = settings_.font.style;
+  display.SetScreenMode(windowed, kClientWidth, kClientHeight, 32);
+  SetDisplayMode(display.IsWindowMode(), true);
+  fontName_ = settings.font.name;
+  fontStyle_ = settings.font.style;
   CreateGameFonts(0);
   PaintScreen();
 }
@@ -165,7 +172,7 @@ void TMainForm::StartUp() {
 void TMainForm::ListFullScreenModes() {
   desktopMode_ = platform_.DesktopMode();
   fullScreenModes_.clear();
-  settings_.refreshRates.clear();
+  engine_.settings.refreshRates.clear();
   for (const DisplayMode& mode : platform_.DisplayModes()) {
     if (fullScreenModes_.size() >= kMaxFullScreenModes) break;
     if (mode.width != kClientWidth || mode.height != kClientHeight ||
@@ -173,7 +180,7 @@ void TMainForm::ListFullScreenModes() {
       continue;
     }
     fullScreenModes_.push_back(mode);
-    settings_.refreshRates.push_back(mode.refreshRate);
+    engine_.settings.refreshRates.push_back(mode.refreshRate);
   }
 }
 
@@ -206,7 +213,7 @@ void TMainForm::ProcessMessages() {
 }
 
 bool TMainForm::IsRunningActive() const {
-  return platform_.IsActive() || settings_.system.noActive;
+  return platform_.IsActive() || engine_.settings.system.noActive;
 }
 
 void TMainForm::FrameLoop() {
@@ -225,23 +232,34 @@ void TMainForm::FrameLoop() {
   }
 }
 
+// The game goes back to the title screen with the play-through's flags and scene cleared; the
+// variables and the global state stay as they are.
 void TMainForm::ReturnToTitle() {
-  display_->SetPan(0);
+  GameState& state = *engine_.state;
+  engine_.display->SetPan(0);
   titleRequested_ = false;
   script_->SetFastForward(false);
+  std::fill(std::begin(state.flags), std::end(state.flags), std::uint8_t{0});
+  for (char* name : state.layerPicture) name[0] = '\0';
   script_->LoadScript(kTitleScript, true);
+  state.flags[GameState::kNoSaveFlag] = 0;
+  state.flags[GameState::kScreenBrightnessFlag] = 0;
   script_->Present();
+  state.SetScriptName(kTitleScriptName);
 }
 
+void TMainForm::SaveReadList() { engine_.readList.SaveFile(kReadListFile); }
+
 void TMainForm::SetDisplayMode(bool windowed, bool updateMenus) {
-  if (display_ != nullptr) {
-    if (!display_->IsWindowed()) return;
-    display_->Suspend(true);
+  CDIB* display = engine_.display.get();
+  if (display != nullptr) {
+    if (!display->IsWindowed()) return;
+    display->Suspend(true);
   }
   if (windowed) {
     platform_.SetFullScreen(false, nullptr);
   } else {
-    const int index = settings_.refreshRateIndex;
+    const int index = engine_.settings.refreshRateIndex;
     const bool hasMode = index >= 0 && static_cast<std::size_t>(index) < fullScreenModes_.size();
     platform_.SetFullScreen(true, hasMode ? &fullScreenModes_[static_cast<std::size_t>(index)]
                                           : nullptr);
@@ -250,17 +268,18 @@ void TMainForm::SetDisplayMode(bool windowed, bool updateMenus) {
     windowItemChecked_ = windowed;
     fullScreenItemChecked_ = !windowed;
   }
-  if (display_ != nullptr) {
+  if (display != nullptr) {
     ProcessMessages();
     platform_.Sleep(kInactiveSleep);
-    display_->Suspend(false);
+    display->Suspend(false);
   }
 }
 
 void TMainForm::PaintScreen() {
-  if (display_ == nullptr || !display_->IsReady() || noPaint_ || windowImage_.empty()) return;
-  CopyBackBufferToWindow(display_->BackBuffer(), display_->GetShakeX(), display_->GetShakeY(),
-                         display_->GetZoom(), windowImage_.data());
+  const CDIB* display = engine_.display.get();
+  if (display == nullptr || !display->IsReady() || noPaint_ || windowImage_.empty()) return;
+  CopyBackBufferToWindow(display->BackBuffer(), display->GetShakeX(), display->GetShakeY(),
+                         display->GetZoom(), windowImage_.data());
   platform_.PresentFrame(windowImage_.data(), kClientWidth, kClientHeight, kClientWidth);
 }
 
@@ -273,9 +292,10 @@ bool TMainForm::CloseQuery() {
   question.icon = MessageBoxIcon::kQuestion;
   question.defaultIsNo = true;
   if (platform_.ShowMessageBox(question) != MessageBoxResult::kYes) return false;
+  SaveReadList();
   closing_ = true;
-  const bool windowMode = display_ == nullptr || display_->IsWindowMode();
-  save_settings(settingsPath_, settings_, windowMode, debugMode_);
+  const bool windowMode = engine_.display == nullptr || engine_.display->IsWindowMode();
+  save_settings(settingsPath_, engine_.settings, windowMode, engine_.debugMode);
   return true;
 }
 
@@ -312,10 +332,10 @@ void TMainForm::OnPaint() { PaintScreen(); }
 void TMainForm::Destroy() {
   if (windowOpen_) platform_.SetFullScreen(false, nullptr);
   script_.reset();
-  display_.reset();
-  scriptArchive_.Close();
-  pictureArchive_.Close();
-  soundArchive_.Close();
+  engine_.display.reset();
+  engine_.scripts.Close();
+  engine_.pictures.Close();
+  engine_.sounds.Close();
   if (windowOpen_) platform_.CloseWindow();
   windowOpen_ = false;
 }

@@ -10,10 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Settings.h"
 #include "graphics/CDIB.h"
 #include "platform/Platform.h"
-#include "resource/CArcFile.h"
+#include "script/Engine.h"
 #include "script/ScriptHost.h"
 
 namespace halcyra {
@@ -71,6 +70,7 @@ class TMainForm : public PlatformEvents, public ScriptHost, public ScreenPainter
   bool IsRunningActive() const override;
   int MouseX() const override { return mouseX_; }
   int MouseY() const override { return mouseY_; }
+  bool TitleRequested() const override { return titleRequested_; }
 
   // PlatformEvents
   void OnKey(int key, bool down, bool shift, bool alt) override;
@@ -81,21 +81,17 @@ class TMainForm : public PlatformEvents, public ScriptHost, public ScreenPainter
   void OnCloseRequest() override;
   void OnPaint() override;
 
-  bool DebugMode() const { return debugMode_; }
+  bool DebugMode() const { return engine_.debugMode; }
   bool IsStopped() const { return stopped_; }
-  bool TitleRequested() const { return titleRequested_; }
   void RequestTitle() { titleRequested_ = true; }
-  Settings& GetSettings() { return settings_; }
+  Engine& GetEngine() { return engine_; }
+  Settings& GetSettings() { return engine_.settings; }
   const std::vector<DisplayMode>& FullScreenModes() const { return fullScreenModes_; }
   const DisplayMode& DesktopMode() const { return desktopMode_; }
   const std::array<GameFont, 4>& Fonts() const { return fonts_; }
   bool WindowItemChecked() const { return windowItemChecked_; }
   bool FullScreenItemChecked() const { return fullScreenItemChecked_; }
-  CDIB* Display() { return display_.get(); }
   CScript* Script() { return script_.get(); }
-  CArcFile& ScriptArchive() { return scriptArchive_; }
-  CArcFile& PictureArchive() { return pictureArchive_; }
-  CArcFile& SoundArchive() { return soundArchive_; }
   const std::string& SettingsPath() const { return settingsPath_; }
   const std::string& GameFolder() const { return gameFolder_; }
 
@@ -107,16 +103,16 @@ class TMainForm : public PlatformEvents, public ScriptHost, public ScreenPainter
   bool OpenBaseArchive(CArcFile& archive, const char* name, const char* patch, bool scrambled);
   bool OpenSoundArchive();
   bool DesktopIsUsable() const;
+  void SaveReadList();
   std::string DesktopMessage() const;
   void WaitForCloseAfterStop();
   void Destroy();
 
   Platform& platform_;
   MainFormOptions options_;
-  Settings settings_;
+  Engine engine_;
   std::string gameFolder_;
   std::string settingsPath_;
-  bool debugMode_ = false;
 
   // State of the window, in the order the window keeps it.
   int frameOffsetX_ = 0;
@@ -143,10 +139,6 @@ class TMainForm : public PlatformEvents, public ScriptHost, public ScreenPainter
   std::vector<DisplayMode> fullScreenModes_;
   std::vector<std::uint32_t> windowImage_;
 
-  std::unique_ptr<CDIB> display_;
-  CArcFile scriptArchive_;
-  CArcFile pictureArchive_;
-  CArcFile soundArchive_;
   std::unique_ptr<CScript> script_;
 };
 

@@ -1,45 +1,373 @@
 #include "script/CScript.h"
 
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
 #include "graphics/CDIB.h"
-#include "platform/FileSystem.h"
 #include "platform/Platform.h"
-#include "resource/CArcFile.h"
+#include "resource/CFile.h"
+#include "script/Engine.h"
+#include "script/Expression.h"
 #include "script/ScriptHost.h"
+#include "script/ScriptTexts.h"
 
 namespace halcyra {
-
 namespace {
-constexpr std::uint32_t kRateWindow = 1000;      // ms over which the frame rate is measured
-constexpr std::uint32_t kInactiveSleep = 100;    // ms slept per pass while inactive
-}  // namespace
 
-CScript::CScript(Platform& platform, ScriptHost& host, CDIB& display, CArcFile& scripts)
-    : platform_(platform), host_(host), display_(display), scripts_(scripts) {}
+using namespace script_texts;
 
-bool CScript::LoadScript(std::string_view path, bool scenarioMode) {
-  std::string loose;
-  std::vector<char> contents;
-  if (ReadWholeFile(HostPath(path), loose)) {
-    contents.assign(loose.begin(), loose.end());
-  } else {
-    if (!scripts_.Find(path)) return false;
-    contents.resize(scripts_.GetSize());
-    if (scripts_.Read(contents.data(), contents.size()) != contents.size()) {
-      return false;
+constexpr std::uint32_t kRateWindow = 1000;    // ms over which the frame rate is measured
+constexpr std::uint32_t kIdleSleep = 100;      // ms slept per pass while inactive or at the end
+constexpr char kTitleScriptPath[] = "scr\\open.scr";
+constexpr int kMaxMessageNumbers = 4096;
+
+// Fixed numbers the loader's reports carry, so that a report names its cause.
+constexpr int kCannotOpenNumber = 489;
+constexpr int kBadSizeNumber = 496;
+constexpr int kOutOfMemoryNumber = 503;
+constexpr int kBadReadSizeNumber = 510;
+
+bool IsLead(char c) { return ScriptReader::IsLeadByte(static_cast<unsigned char>(c)); }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsCapital(char c) { return c >= 'A' && c <= 'Z'; }
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  return CArcFile::SameMemberName(a, b);
+}
+
+bool EndsWithIgnoringCase(std::string_view text, std::string_view ending) {
+  return text.size() >= ending.size() &&
+         EqualsIgnoringAsciiCase(text.substr(text.size() - ending.size()), ending);
+}
+
+// "=" outside double-byte characters makes a statement an assignment.
+bool ContainsAssignment(const char* token) {
+  for (std::size_t i = 0; token[i] != '\0'; ++i) {
+    if (IsLead(token[i])) {
+      if (token[i + 1] == '\0') break;
+      ++i;
+    } else if (token[i] == '=') {
+      return true;
     }
   }
-  buffer_ = std::move(contents);
-  scriptPath_ = std::string(path);
+  return false;
+}
+
+std::string_view WithoutFolder(std::string_view path) { return CArcFile::MemberName(path); }
+
+// The flag number written after "F" (0 when no digit follows), or -1 beyond the last flag.
+int ConditionFlagNumber(std::string_view digits) {
+  int number = 0;
+  for (const char c : digits) {
+    if (!IsDigit(c)) break;
+    number = number * 10 + (c - '0');
+    if (number >= GameState::kFlagCount) return -1;
+  }
+  return number;
+}
+
+bool Compare(std::int32_t left, char comparison, std::int32_t right) {
+  switch (comparison) {
+    case '<': return left < right;
+    case '>': return left > right;
+    case '!': return left != right;
+    case 'G': return left >= right;
+    case 'L': return left <= right;
+    default: return left == right;
+  }
+}
+
+}  // namespace
+
+// Every statement word in the order the dispatcher tests them. Words whose handlers belong to
+// parts of the engine still to come are listed with no handler and report as undefined.
+const CScript::StatementWord CScript::kStatementWords[] = {
+    {"msg", nullptr}, {"minigame", &CScript::PassOver}, {"msg2", nullptr},
+    {"set_read_mode", nullptr}, {"bg", nullptr}, {"bg1", nullptr}, {"bg1_fi", nullptr},
+    {"bg1_cf", nullptr}, {"bg1_mi", nullptr}, {"bg1_", nullptr}, {"bg2", nullptr},
+    {"bg2_fi", nullptr}, {"bg3", nullptr}, {"bg3_fi", nullptr}, {"bg4_fi", nullptr},
+    {"ev", nullptr}, {"ev1", nullptr}, {"ev1_fi", nullptr}, {"ev1_cf", nullptr},
+    {"ev1_", nullptr}, {"exchg", nullptr}, {"sp", nullptr}, {"spl", nullptr}, {"spr", nullptr},
+    {"sp_loop", nullptr}, {"sp_wait", nullptr}, {"set_hsv", nullptr}, {"set_rgb2", nullptr},
+    {"set_rgb_ex1", nullptr}, {"set_rgb_ex2", nullptr}, {"set_rgb_ex3", nullptr},
+    {"spx_", nullptr}, {"sp4_", nullptr}, {"sp1", nullptr}, {"sp1_fi", nullptr},
+    {"sp1_cf", nullptr}, {"sp1_", nullptr}, {"sp2", nullptr}, {"sp2_fi", nullptr},
+    {"sp2_cf", nullptr}, {"sp2_", nullptr}, {"sp3", nullptr}, {"sp3_cf", nullptr},
+    {"sp3_", nullptr}, {"sp_fade", nullptr}, {"sp_fade_out", nullptr}, {"sp_fade_in", nullptr},
+    {"sp_fo", nullptr}, {"fade", nullptr}, {"fade_out", nullptr}, {"fade_in", nullptr},
+    {"fo", nullptr}, {"fo2", nullptr}, {"fi", nullptr}, {"fi2", nullptr}, {"mono", nullptr},
+    {"mosaic", nullptr}, {"posi", nullptr}, {"mask", nullptr}, {"move_yposi", nullptr},
+    {"move_xyposi", nullptr}, {"move_xyset", nullptr}, {"move_xywait", nullptr},
+    {"set_all_fade", nullptr}, {"set_fade", nullptr}, {"set_alpha", nullptr},
+    {"set_alpha2", nullptr}, {"scroll", nullptr}, {"shake", nullptr}, {"shake2", nullptr},
+    {"shake3", nullptr}, {"fade_all_out", nullptr}, {"fade_all_in", nullptr},
+    {"fade_all_white_out", nullptr}, {"fade_all_white_in", nullptr}, {"flash", nullptr},
+    {"flash1", nullptr}, {"flash2", nullptr}, {"flash3", nullptr}, {"zoom", nullptr},
+    {"zoom2", nullptr}, {"zoom_set", nullptr}, {"zoom_wait", nullptr}, {"bgm", nullptr},
+    {"bgm1", nullptr}, {"bgm2", nullptr}, {"bgm_stop", nullptr}, {"bgm_fo", nullptr},
+    {"bgm1_ex", nullptr}, {"bgm2_ex", nullptr}, {"se", nullptr}, {"se1", nullptr},
+    {"se2", nullptr}, {"se3", nullptr}, {"se_bgm1", nullptr}, {"se_bgm2", nullptr},
+    {"sex", nullptr}, {"se_stop", nullptr}, {"se_fo", nullptr}, {"se_wait", nullptr},
+    {"vo_wait", nullptr}, {"bgm_wait", nullptr}, {"vo", nullptr}, {"vox", nullptr},
+    {"pan", nullptr}, {"set_pan", nullptr}, {"calc_pan", nullptr}, {"vol", nullptr},
+    {"vor", nullptr}, {"vo2", nullptr}, {"vo_sel", nullptr}, {"window", nullptr},
+    {"ret", nullptr}, {"ret_noskip", nullptr}, {"key", nullptr}, {"window_sel", nullptr},
+    {"def_sel", nullptr}, {"def_selmes", nullptr}, {"def_selmes2", nullptr},
+    {"select", nullptr}, {"select2", nullptr}, {"movie", nullptr}, {"midi", nullptr},
+    {"change", &CScript::Change}, {"change_kaisou", &CScript::ChangeKaisou},
+    {"rotate", nullptr}, {"rotate_set", nullptr}, {"rotate_wait", nullptr},
+    {"name_check", &CScript::NameCheck}, {"wait", &CScript::Wait}, {"sleep", &CScript::Sleep},
+    {"title", &CScript::Title}, {"window_off", nullptr}, {"window_on", nullptr},
+    {"flag_update", nullptr}, {"auto_ret_on", nullptr}, {"auto_ret_off", nullptr},
+    {"select_center_on", nullptr}, {"select_center_off", nullptr}, {"moji", nullptr},
+    {"define", &CScript::Define}, {"def_cg", &CScript::DefineCg}, {"cls", nullptr},
+    {"kaisou_end", nullptr}, {"menu", nullptr}, {"map", nullptr}, {"ending", nullptr},
+    {"\\n", &CScript::PassOver}, {"\\i", &CScript::PassOver}, {"\\k", &CScript::PassOver},
+    {"load", nullptr}, {"save", nullptr}, {"goto", &CScript::Goto},
+    {"def_indent", nullptr}, {"def_kinsoku", nullptr}, {"def_sp_left", nullptr},
+    {"def_sp_center", nullptr}, {"def_sp_right", nullptr}, {"def_sp_left3", nullptr},
+    {"def_sp_right3", nullptr}, {"set_ff", &CScript::IgnoreOneToken},
+    {"random", &CScript::Random}, {"effect", nullptr}, {"ef2", nullptr},
+    {"bg_effect_on", nullptr}, {"bg_effect_off", nullptr}, {"bg_effect", nullptr},
+    {"date_disp", nullptr}, {"date_disp2", nullptr}, {"trans_sp4", nullptr},
+    {"fade_sp4", nullptr}, {"blue_sky", nullptr}, {"param_calc", &CScript::ParamCalc},
+    {"break", &CScript::Break}, {"macro", &CScript::IgnoreOneToken},
+    {"koukando_disp", nullptr}, {"novel_on", nullptr}, {"novel_off", nullptr},
+    {"set_effect", nullptr},
+};
+
+CScript::CScript(Platform& platform, ScriptHost& host, Engine& engine)
+    : platform_(platform), host_(host), engine_(engine), reader_(*this) {}
+
+GameState& CScript::State() { return *engine_.state; }
+
+// ---------------------------------------------------------------------------------------------
+// Loading
+
+bool CScript::LoadScript(std::string_view path, bool scenarioMode) {
+  reader_.Clear();
+  scriptPath_.clear();
   scenarioMode_ = scenarioMode;
+  const std::string pathText(path);
+  std::vector<char> text;
+  std::uint64_t size = 0;
+  std::size_t read = 0;
+  CFile file;
+  try {
+    if (file.Open(path, FileAccess::kRead)) {
+      size = file.GetSize();
+      text.resize(size);
+      read = file.Read(text.data(), text.size());
+    } else if (engine_.scripts.Find(path)) {
+      size = engine_.scripts.GetSize();
+      text.resize(size);
+      read = engine_.scripts.Read(text.data(), text.size());
+    } else {
+      ScriptErrorAt(kCannotOpen, "", "SCRIPT", kCannotOpenNumber, pathText);
+      return false;
+    }
+  } catch (const std::bad_alloc&) {
+    ScriptErrorAt(kOutOfMemory, "", "SCRIPT", kOutOfMemoryNumber, pathText);
+    return false;
+  }
+  if (size == 0) {
+    ScriptErrorAt(kBadSize, "", "SCRIPT", kBadSizeNumber, pathText);
+    return false;
+  }
+  if (read < size) {
+    ScriptErrorAt(kBadReadSize, "", "SCRIPT", kBadReadSizeNumber, pathText);
+    return false;
+  }
+  reader_.SetText(std::move(text));
+  scriptPath_ = pathText;
+  if (State().flags[GameState::kNoSaveFlag] == 0) RegisterVoiceStatements();
   return true;
+}
+
+// Numbers every voice statement of the script in text order and records where it stands, so
+// that the statement finds its read-list entry by its own position when it runs.
+bool CScript::RegisterVoiceStatements() {
+  CReadList& readList = engine_.readList;
+  readList.ResetScript(scriptPath_);
+  const std::string_view text = reader_.Text();
+  const std::size_t size = text.size();
+  auto blankBefore = [&](std::size_t p) {
+    const char before = text[p - 1];
+    return before == ' ' || before == '\t' || before == '\r' || before == '\n';
+  };
+  auto startsWith = [&](std::size_t p, std::string_view word) {
+    return text.compare(p, word.size(), word) == 0;
+  };
+  int number = 0;
+  std::size_t p = 1;
+  while (p < size) {
+    const char c = text[p];
+    if (IsLead(c)) {
+      p += 2;
+    } else if (c == ';') {
+      while (p < size && text[p] != '\n') ++p;
+    } else if (startsWith(p, "vo_sel ")) {
+      readList.Register(scriptPath_, number++, static_cast<int>(p));
+      p += 7;
+      const std::int32_t choices = LeadingNumber(text.substr(p));
+      for (std::int32_t k = 0; k < choices && number < kMaxMessageNumbers; ++k) {
+        readList.Register(scriptPath_, number++, static_cast<int>(p));
+      }
+      p += 1;
+    } else if ((startsWith(p, "vo ") || startsWith(p, "vo\t") || startsWith(p, "vox ") ||
+                startsWith(p, "vox\t")) &&
+               blankBefore(p)) {
+      readList.Register(scriptPath_, number++, static_cast<int>(p));
+      p += 3;
+    } else {
+      p += 1;
+    }
+  }
+  return true;
+}
+
+bool CScript::CheckFile(std::string_view path, bool quiet) {
+  CFile loose;
+  if (loose.Open(path, FileAccess::kRead)) return true;
+  CArcFile* archive = nullptr;
+  if (EndsWithIgnoringCase(path, ".scr")) {
+    archive = &engine_.scripts;
+  } else if (EndsWithIgnoringCase(path, ".wav")) {
+    archive = &engine_.sounds;
+  } else if (EndsWithIgnoringCase(path, ".bmp") || EndsWithIgnoringCase(path, ".psd")) {
+    archive = &engine_.pictures;
+  }
+  if (archive != nullptr && archive->Find(path)) return true;
+  if (!quiet) ScriptError(kFileMissing, path);
+  return false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Reports
+
+void CScript::ScriptErrorAt(std::string_view message, std::string_view detail,
+                            std::string_view name, int number, std::string_view text) {
+  MessageBoxRequest box;
+  box.caption = std::string(WithoutFolder(name)) + " (" + std::to_string(number) + ")";
+  box.text = std::string(kScriptErrorHeading) + "\n" + std::string(message) + " " +
+             std::string(detail) + "\n" + std::string(text);
+  box.icon = MessageBoxIcon::kError;
+  platform_.ShowMessageBox(box);
+}
+
+void CScript::ScriptError(std::string_view message, std::string_view detail) {
+  ScriptErrorAt(message, detail, State().ScriptName(), reader_.LineNumber(), reader_.LineText());
+}
+
+bool CScript::ParamError(std::string_view detail) {
+  ScriptError(kBadParameter, detail);
+  return false;
+}
+
+void CScript::SystemError(std::string_view source, int number, std::string_view message,
+                          std::string_view detail) {
+  MessageBoxRequest box;
+  box.caption = "System Error";
+  box.text = std::string(WithoutFolder(source)) + " (" + std::to_string(number) + ")\n" +
+             std::string(message) + " " + std::string(detail.substr(0, 255));
+  box.icon = MessageBoxIcon::kError;
+  box.ownedByWindow = false;
+  platform_.ShowMessageBox(box);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The step
+
+void CScript::ConsumeToken() { reader_.Advance(std::strlen(token_)); }
+
+void CScript::ReadParameter(char* buffer, std::size_t capacity) {
+  reader_.ReadToken(buffer, capacity);
+  reader_.Advance(std::strlen(buffer));
+}
+
+std::int32_t CScript::EvaluateParameter() {
+  char parameter[kParameterCapacity];
+  ReadParameter(parameter);
+  return Evaluate(parameter, State(), *this);
 }
 
 bool CScript::Tick() {
-  // Statements arrive with the interpreter; until then a tick is one frame of the scene.
-  if (!Poll()) return true;
-  Present();
+  reader_.ReadToken(token_, kTokenCapacity);
+  reader_.ReadLineText();
+  if (engine_.debugMode) {
+    platform_.SetCaption(std::string(State().ScriptName()) + " (" +
+                         std::to_string(reader_.LineNumber()) + ") : " + reader_.LineText());
+  }
+  if (token_[0] == '\0') return EndOfText();
+  return Dispatch();
+}
+
+bool CScript::Dispatch() {
+  switch (token_[0]) {
+    case ';': return Comment();
+    case '}': return BlockEnd();
+    case '[': return Condition();
+    default: break;
+  }
+  if (ContainsAssignment(token_)) return Assign();
+  if (token_[0] == '$' || IsLead(token_[0])) return Undefined();
+  static const std::unordered_map<std::string_view, Handler> words = [] {
+    std::unordered_map<std::string_view, Handler> table;
+    for (const StatementWord& entry : kStatementWords) table.emplace(entry.word, entry.handler);
+    return table;
+  }();
+  const auto found = words.find(token_);
+  if (found != words.end()) return found->second != nullptr ? (this->*found->second)() : Undefined();
+  if (token_[0] == '@') return Label();
+  return Undefined();
+}
+
+bool CScript::Undefined() {
+  ScriptError(kUndefinedCommand, token_);
+  ConsumeToken();
   return true;
 }
+
+bool CScript::EndOfText() {
+  if (endReportOn_ && engine_.ignoreBranches) {
+    if (WalkToNextScript()) return true;
+  } else if (endReportOn_) {
+    ScriptError(kRanToTheEnd, "");
+    endReportOn_ = false;
+  } else {
+    platform_.Sleep(kIdleSleep);
+  }
+  WaitStep(false, true);
+  return true;
+}
+
+// Debug run through every script: the script after the current one in archive order, passing
+// over the title script.
+bool CScript::WalkToNextScript() {
+  const CArcFile& scripts = engine_.scripts;
+  const std::string current = std::string(State().ScriptName()) + ".scr";
+  for (int i = 0; i < scripts.GetCount(); ++i) {
+    if (!EqualsIgnoringAsciiCase(scripts.GetName(i), current)) continue;
+    int next = i + 1;
+    if (next < scripts.GetCount() && EqualsIgnoringAsciiCase(scripts.GetName(next), "open.scr")) {
+      ++next;
+    }
+    if (next >= scripts.GetCount()) return false;
+    std::string name = scripts.GetName(next);
+    name = name.substr(0, name.rfind('.'));
+    State().SetScriptName(name);
+    LoadScript("scr\\" + name + ".scr", scenarioMode_);
+    return true;
+  }
+  return false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Waiting primitives
 
 bool CScript::Poll() {
   host_.ProcessMessages();
@@ -58,23 +386,466 @@ bool CScript::Poll() {
   return true;
 }
 
-void CScript::UpdateFrameRate() {
-  const std::uint32_t now = platform_.Ticks();
-  const std::uint32_t elapsed = now - lastRateTime_;
-  if (elapsed < kRateWindow) return;
-  frameRate_ = static_cast<int>(frameCounter_ * 10000u / elapsed);
-  frameCounter_ = 0;
-  lastRateTime_ = now;
-}
-
 bool CScript::Present() {
   if (!host_.IsRunningActive()) {
-    platform_.Sleep(kInactiveSleep);
+    platform_.Sleep(kIdleSleep);
     return true;
   }
-  UpdateFrameRate();
-  display_.DrawFrame(true, true, false);
+  const std::uint32_t now = platform_.Ticks();
+  const std::uint32_t elapsed = now - lastRateTime_;
+  if (elapsed >= kRateWindow) {
+    frameRate_ = static_cast<int>(frameCounter_ * 10000u / elapsed);
+    frameCounter_ = 0;
+    lastRateTime_ = now;
+  }
+  if (engine_.display != nullptr) engine_.display->DrawFrame(true, true, false);
   ++frameCounter_;
+  return true;
+}
+
+bool CScript::WaitStep(bool present, bool) {
+  if (host_.IsClosing()) return true;
+  Poll();
+  if (present) Present();
+  if (!host_.TitleRequested()) return false;
+  if (engine_.display != nullptr) engine_.display->SetPan(0);
+  endReportOn_ = true;
+  fastForward_ = false;
+  State().flags[GameState::kBackgroundEffectFlag] = 0;
+  State().Clear();
+  return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Statements of the language
+
+bool CScript::Comment() {
+  ConsumeToken();
+  reader_.SkipToLineEnd();
+  return true;
+}
+
+bool CScript::BlockEnd() {
+  reader_.Advance(1);
+  return true;
+}
+
+bool CScript::Label() {
+  ConsumeToken();
+  return true;
+}
+
+bool CScript::PassOver() {
+  ConsumeToken();
+  return true;
+}
+
+bool CScript::IgnoreOneToken() {
+  ConsumeToken();
+  char ignored[kParameterCapacity];
+  ReadParameter(ignored);
+  return true;
+}
+
+void CScript::ExpandName(std::string& word) const {
+  if (word.empty() || !IsLead(word[0])) return;
+  if (const char* value = engine_.defines.Find(word, true)) word = value;
+}
+
+std::string CScript::ExpandAssignmentNames(std::string_view token) const {
+  std::string result;
+  std::string word;
+  for (std::size_t i = 0;; ++i) {
+    const char c = i < token.size() ? token[i] : '\0';
+    if (IsLead(c) && i + 1 < token.size()) {
+      word += c;
+      word += token[++i];
+      continue;
+    }
+    switch (c) {
+      case '\0': case '!': case '%': case '&': case '*': case '+': case '-': case '/':
+      case '=': case ']': case '|':
+        ExpandName(word);
+        result += word;
+        if (c == '\0') return result;
+        result += c;
+        word.clear();
+        break;
+      case '[':
+      case '{':
+        result += c;
+        word.clear();
+        break;
+      default:
+        word += c;
+    }
+  }
+}
+
+bool CScript::Assign() {
+  const std::string token(token_);
+  ConsumeToken();
+  const std::string expanded = ExpandAssignmentNames(token);
+  std::size_t at = 0;
+  std::size_t operatorLength = 0;
+  for (; at < expanded.size(); ++at) {
+    const char c = expanded[at];
+    if (IsLead(c)) {
+      ++at;
+      continue;
+    }
+    if (c == '=') {
+      operatorLength = 1;
+      break;
+    }
+    if ((c == '+' || c == '-' || c == '*' || c == '/') && at + 1 < expanded.size() &&
+        expanded[at + 1] == '=') {
+      operatorLength = 2;
+      break;
+    }
+  }
+  if (operatorLength == 0) {
+    ScriptError(kNotAnAssignment, token);
+    return false;
+  }
+  const std::string_view left = std::string_view(expanded).substr(0, at);
+  const std::string_view op = std::string_view(expanded).substr(at, operatorLength);
+  const std::int32_t value =
+      Evaluate(std::string_view(expanded).substr(at + operatorLength), State(), *this);
+  if (left.size() > 1 && left[0] == 'F' && IsDigit(left[1])) return AssignFlag(left, op, value);
+  if (!left.empty() && IsCapital(left[0])) return AssignVariable(left, op, value);
+  ScriptError(kCannotAssign, left);
+  return false;
+}
+
+// Flags hold 0..255: every result is clamped into that range.
+bool CScript::AssignFlag(std::string_view left, std::string_view op, std::int32_t value) {
+  const std::int32_t flag = Evaluate(left.substr(1), State(), *this);
+  if (flag < 0 || flag >= GameState::kFlagCount) {
+    ScriptError(kFlagOutOfRange, left);
+    return false;
+  }
+  std::uint8_t& stored = State().flags[flag];
+  const std::int64_t current = stored;
+  std::int64_t result = value;
+  switch (op[0]) {
+    case '+': result = current + value; break;
+    case '-': result = current - value; break;
+    case '*': result = current * value; break;
+    case '/':
+      if (value == 0) {
+        ParamError(left);
+        result = 0;
+      } else {
+        result = current / value;
+      }
+      break;
+    default: break;
+  }
+  stored = static_cast<std::uint8_t>(result < 0 ? 0 : result > 255 ? 255 : result);
+  return true;
+}
+
+// Variables wrap at 32 bits like the expressions.
+bool CScript::AssignVariable(std::string_view left, std::string_view op, std::int32_t value) {
+  std::int32_t& variable = State().variables[left[0] - 'A'];
+  const auto current = static_cast<std::uint32_t>(variable);
+  const auto operand = static_cast<std::uint32_t>(value);
+  switch (op[0]) {
+    case '+': variable = static_cast<std::int32_t>(current + operand); break;
+    case '-': variable = static_cast<std::int32_t>(current - operand); break;
+    case '*': variable = static_cast<std::int32_t>(current * operand); break;
+    case '/':
+      if (value == 0) {
+        ParamError(left);
+        variable = 0;
+      } else if (value == -1) {
+        variable = static_cast<std::int32_t>(0u - current);
+      } else {
+        variable /= value;
+      }
+      break;
+    default: variable = value; break;
+  }
+  return true;
+}
+
+bool CScript::ConditionFails(std::string_view message) {
+  ScriptError(message, "");
+  return false;
+}
+
+bool CScript::ApplyConditionTerm(std::int32_t value, char& comparison, char& logic,
+                                 std::int32_t& left, std::int32_t& result) {
+  if (comparison == 0) {
+    left = value;
+    return true;
+  }
+  left = Compare(left, comparison, value) ? 1 : 0;
+  if (logic == '&') {
+    result = (result != 0 && left != 0) ? 1 : 0;
+  } else if (logic == '|') {
+    result = (result != 0 || left != 0) ? 1 : 0;
+  } else {
+    result = left;
+  }
+  logic = 0;
+  comparison = 0;
+  return true;
+}
+
+char CScript::SkipToBrace(bool openingOnly) {
+  for (;;) {
+    const char byte = reader_.SkipLineBreaks();
+    if (byte == '\0') {
+      ScriptError(kEndOfScript, "");
+      return '\0';
+    }
+    reader_.Advance(IsLead(byte) ? 2 : 1);
+    if (byte == ' ' || byte == '\t') continue;
+    if (byte == ';') {
+      while (!reader_.AtEnd() && reader_.Current() != '\r' && reader_.Current() != '\n') {
+        reader_.Advance(1);
+      }
+      if (reader_.AtEnd()) {
+        ScriptError(kEndOfScript, "");
+        return '\0';
+      }
+      continue;
+    }
+    if (openingOnly || byte == '{' || byte == '}') return byte;
+  }
+}
+
+bool CScript::SkipBlock() {
+  int depth = 0;
+  for (;;) {
+    const char brace = SkipToBrace(false);
+    if (brace == '\0') return false;
+    depth += brace == '{' ? 1 : -1;
+    if (depth < 0) return ConditionFails(kBracketNotClosed);
+    if (depth == 0) return true;
+  }
+}
+
+bool CScript::Condition() {
+  reader_.Advance(1);
+  const std::string_view text = reader_.Text();
+  char logic = 0;
+  char comparison = 0;
+  std::int32_t result = 0;
+  std::int32_t left = 0;
+  for (;;) {
+    if (reader_.AtEnd()) return ConditionFails(kEndOfScript);
+    const char c = reader_.Current();
+    const char next = reader_.At(reader_.Position() + 1);
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+      ScriptError(c == ' ' || c == '\t' ? kExtraSpace : kEndsWithLineBreak, "");
+      reader_.Advance(1);
+    } else if (c == '&' || c == '|') {
+      logic = c;
+      reader_.Advance(1);
+    } else if ((c == '<' || c == '>') && next == '=') {
+      comparison = c == '>' ? 'G' : 'L';
+      reader_.Advance(2);
+    } else if (c == '<' || c == '>' || c == '!' || c == '=') {
+      comparison = c;
+      reader_.Advance(1);
+    } else if (c == ']') {
+      reader_.Advance(1);
+      if (comparison != 0 || logic != 0) return ConditionFails(kOperationUnfinished);
+      if (result == 0 && !engine_.ignoreBranches) return SkipBlock();
+      const char brace = SkipToBrace(true);
+      if (brace == '{') return true;
+      return brace == '\0' ? false : ConditionFails(kBlockNotStarted);
+    } else {
+      const std::size_t length = TermLength(text, static_cast<std::size_t>(reader_.Position()));
+      std::string term(text.substr(static_cast<std::size_t>(reader_.Position()), length));
+      std::int32_t value = 0;
+      if (IsDigit(c)) {
+        value = LeadingNumber(term);
+      } else if (IsCapital(c) && c != 'F') {
+        value = State().variables[c - 'A'];
+      } else {
+        if (!IsCapital(c)) ExpandName(term);
+        if (term.empty() || term[0] != 'F') return ConditionFails(kBadCharacter);
+        const int flag = ConditionFlagNumber(std::string_view(term).substr(1));
+        if (flag < 0) {
+          ScriptError(kFlagOutOfRange, term);
+          return false;
+        }
+        value = State().flags[flag];
+      }
+      ApplyConditionTerm(value, comparison, logic, left, result);
+      reader_.Advance(length);
+    }
+  }
+}
+
+bool CScript::Goto() {
+  ConsumeToken();
+  char label[kParameterCapacity];
+  ReadParameter(label);
+  if (engine_.ignoreBranches) return true;
+  reader_.SetLineNumber(1);
+  reader_.SetPosition(1);
+  char token[kTokenCapacity];
+  for (;;) {
+    reader_.ReadToken(token, sizeof token);
+    reader_.Advance(std::strlen(token));
+    if (reader_.Position() >= reader_.Size()) {
+      ScriptError(kLabelNotFound, label);
+      return false;
+    }
+    if (token[0] == '@' && std::strcmp(token + 1, label) == 0) return true;
+  }
+}
+
+bool CScript::Define() {
+  ConsumeToken();
+  char name[kParameterCapacity];
+  char value[kParameterCapacity];
+  ReadParameter(name);
+  ReadParameter(value);
+  if (!engine_.defines.Add(name, value)) ScriptError(kTableFull, "");
+  return true;
+}
+
+bool CScript::DefineCg() {
+  ConsumeToken();
+  char picture[kParameterCapacity];
+  char flag[kParameterCapacity];
+  ReadParameter(picture);
+  ReadParameter(flag);
+  if (!engine_.cgTable.Add(picture, flag)) ScriptError(kTableFull, "");
+  return true;
+}
+
+bool CScript::Random() {
+  ConsumeToken();
+  const std::int32_t limit = EvaluateParameter();
+  const auto drawn = static_cast<std::int32_t>(engine_.random() & 0x7FFFFFFFu);
+  State().variables['R' - 'A'] = limit == 0 ? 0 : drawn % limit;
+  return true;
+}
+
+// Orders the five route scores (flags F771..F775 against their maxima) and leaves the ids of
+// the two highest in F0 and F1; equal scores keep their order.
+bool CScript::ParamCalc() {
+  ConsumeToken();
+  const std::uint8_t* flags = State().flags;
+  int score[5] = {flags[771] * 1000 / 30, flags[772] * 1000 / 28, flags[773] * 1000 / 30,
+                  flags[774] * 1000 / 32, flags[775] * 1000 / 16};
+  int id[5] = {1, 2, 3, 4, 5};
+  for (int pass = 0; pass < 5; ++pass) {
+    for (int i = 0; i < 4; ++i) {
+      if (score[i] < score[i + 1]) {
+        std::swap(score[i], score[i + 1]);
+        std::swap(id[i], id[i + 1]);
+      }
+    }
+  }
+  State().flags[0] = static_cast<std::uint8_t>(id[0]);
+  State().flags[1] = static_cast<std::uint8_t>(id[1]);
+  return true;
+}
+
+bool CScript::Break() {
+  ConsumeToken();
+  fastForward_ = false;
+  ScriptError(kStoppedByBreak, "");
+  return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Statements of the dispatcher
+
+bool CScript::Change() { return ChangeScript(true); }
+
+bool CScript::ChangeKaisou() { return ChangeScript(false); }
+
+bool CScript::ChangeScript(bool replayEnds) {
+  ConsumeToken();
+  char name[kParameterCapacity];
+  ReadParameter(name);
+  if (replayEnds && !scenarioMode_) {
+    fastForward_ = false;
+    return false;
+  }
+  const std::string path = std::string("scr\\") + name + ".scr";
+  if (!CheckFile(path, false) || engine_.ignoreBranches) return true;
+  if (!LoadScript(path, scenarioMode_)) return false;
+  State().SetScriptName(name);
+  return true;
+}
+
+bool CScript::Title() {
+  ConsumeToken();
+  if (engine_.ignoreBranches) return true;
+  fastForward_ = false;
+  if (!scenarioMode_) {
+    ScriptError(kTitleOnlyInScenario, "");
+    return true;
+  }
+  State().Clear();
+  if (!LoadScript(kTitleScriptPath, true)) return false;
+  State().SetScriptName("open");
+  return true;
+}
+
+bool CScript::NameCheck() {
+  ConsumeToken();
+  State().variables['V' - 'A'] = engine_.settings.user.name == kDefaultHeroName ? 1 : 0;
+  return true;
+}
+
+bool CScript::Wait() { return TimedWait(true); }
+
+bool CScript::Sleep() { return TimedWait(false); }
+
+// The time of `wait` and `sleep`: a decimal fraction of seconds ("1.5") or an expression in
+// whole seconds; commas before the point are reported. A negative time waits not at all.
+std::uint32_t CScript::WaitMilliseconds(const char* parameter) {
+  const std::string_view text(parameter);
+  const std::size_t point = text.find('.');
+  for (std::size_t i = 0; i < std::min(point, text.size()); ++i) {
+    if (text[i] == ',') ScriptError(kBadCharacterInTime, text);
+  }
+  std::int64_t milliseconds = 0;
+  if (point != std::string_view::npos) {
+    std::size_t i = 0;
+    std::int64_t seconds = 0;
+    for (; i < text.size() && IsDigit(text[i]); ++i) seconds = seconds * 10 + (text[i] - '0');
+    milliseconds = std::min<std::int64_t>(seconds, INT32_MAX) * 1000;
+    if (i < text.size() && text[i] == '.') {
+      std::int64_t scale = 100;
+      for (++i; i < text.size() && IsDigit(text[i]) && scale > 0; ++i, scale /= 10) {
+        milliseconds += (text[i] - '0') * scale;
+      }
+    }
+  } else {
+    milliseconds = static_cast<std::int64_t>(Evaluate(text, State(), *this)) * 1000;
+  }
+  return static_cast<std::uint32_t>(std::clamp<std::int64_t>(milliseconds, 0, UINT32_MAX));
+}
+
+bool CScript::TimedWait(bool cancellable) {
+  ConsumeToken();
+  char parameter[kParameterCapacity];
+  ReadParameter(parameter);
+  if (fastForward_) {
+    if (cancellable) return true;
+    fastForward_ = false;
+  }
+  if (cancellable && engine_.settings.effect.waitCancel) return true;
+  const std::uint32_t time = WaitMilliseconds(parameter);
+  const std::uint32_t start = platform_.Ticks();
+  do {
+    if (host_.IsClosing()) break;
+    if (!Poll()) return false;
+    if (host_.TitleRequested()) break;
+    Present();
+  } while (platform_.Ticks() - start < time);
   return true;
 }
 

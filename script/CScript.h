@@ -1,25 +1,33 @@
-// The engine object: loads a scenario script and runs it one statement per Tick, with the
-// waiting primitives Poll and Present that every statement uses.
+// The engine object: the script interpreter. It loads one scenario script at a time and runs it
+// one statement per Tick; every statement consumes its own parameters and runs to completion,
+// waiting (with Poll and Present each frame) for time, animations or the player.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "script/ScriptReader.h"
 
 namespace halcyra {
 
-class CArcFile;
-class CDIB;
+struct Engine;
+struct GameState;
 class Platform;
 class ScriptHost;
 
-class CScript {
+class CScript : public ScriptErrorSink {
  public:
-  CScript(Platform& platform, ScriptHost& host, CDIB& display, CArcFile& scripts);
+  static constexpr std::size_t kTokenCapacity = 1024;
+  static constexpr std::size_t kParameterCapacity = 64;
 
-  // Loads a script by game path ("scr\\open.scr"): the loose file first, then the script
-  // archive by file name. False when neither holds it or it cannot be read.
+  CScript(Platform& platform, ScriptHost& host, Engine& engine);
+
+  // Replaces the current script by the one at a game path ("scr\\open.scr"): the loose file
+  // first, then the script archive by file name. Reports and returns false when it cannot be
+  // read; the engine then holds no script. Registers its voice statements with the read list
+  // unless the no-save flag is set.
   bool LoadScript(std::string_view path, bool scenarioMode);
 
   // Runs one statement; false ends this engine object's run.
@@ -28,28 +36,99 @@ class CScript {
   bool Poll();
   // Draws and shows one frame (or, while the window is inactive, sleeps instead).
   bool Present();
+  // One frame of a wait; true when the waiting statement must stop at once (closing, or a
+  // return to the title was performed).
+  bool WaitStep(bool present, bool clearFontChange);
+
+  // Reports: the script error dialog for the current statement, and the "System Error" box.
+  void ScriptError(std::string_view message, std::string_view detail) override;
+  void ScriptErrorAt(std::string_view message, std::string_view detail, std::string_view name,
+                     int number, std::string_view text);
+  bool ParamError(std::string_view detail);
+  void SystemError(std::string_view source, int number, std::string_view message,
+                   std::string_view detail);
+  // Whether a file exists loose or in the archive its extension names; reports a missing file
+  // unless quiet.
+  bool CheckFile(std::string_view path, bool quiet);
 
   void RequestRedraw() { redrawRequest_ = true; }
   void SetFastForward(bool on) { fastForward_ = on; }
   bool IsFastForward() const { return fastForward_; }
+  bool IsScenarioMode() const { return scenarioMode_; }
   const std::string& ScriptPath() const { return scriptPath_; }
+  const ScriptReader& Reader() const { return reader_; }
   int MouseX() const { return mouseX_; }
   int MouseY() const { return mouseY_; }
   // Frames per second in tenths, measured over windows of at least one second.
   int FrameRate() const { return frameRate_; }
+  bool EndOfScriptReported() const { return !endReportOn_; }
+
+  // Expands a word that begins with a double-byte character through the define table.
+  void ExpandName(std::string& word) const;
 
  private:
-  void UpdateFrameRate();
+  using Handler = bool (CScript::*)();
+  struct StatementWord {
+    const char* word;
+    Handler handler;  // null: the statement's owner has not arrived yet
+  };
+  static const StatementWord kStatementWords[];
+
+  bool Dispatch();
+  bool EndOfText();
+  bool WalkToNextScript();
+  bool RegisterVoiceStatements();
+  void ConsumeToken();
+  void ReadParameter(char* buffer, std::size_t capacity = kParameterCapacity);
+  std::int32_t EvaluateParameter();
+  GameState& State();
+
+  // Statements of the language itself.
+  bool Comment();
+  bool BlockEnd();
+  bool Condition();
+  bool Assign();
+  bool Label();
+  bool Goto();
+  bool Define();
+  bool DefineCg();
+  bool Random();
+  bool ParamCalc();
+  bool Break();
+  bool IgnoreOneToken();
+  bool PassOver();
+  bool Undefined();
+  // Statements of the dispatcher.
+  bool Change();
+  bool ChangeKaisou();
+  bool ChangeScript(bool replayEnds);
+  bool Title();
+  bool Wait();
+  bool Sleep();
+  bool TimedWait(bool cancellable);
+  bool NameCheck();
+
+  // Condition helpers.
+  bool ConditionFails(std::string_view message);
+  bool ApplyConditionTerm(std::int32_t value, char& comparison, char& logic, std::int32_t& left,
+                          std::int32_t& result);
+  char SkipToBrace(bool openingOnly);
+  bool SkipBlock();
+  bool AssignFlag(std::string_view left, std::string_view op, std::int32_t value);
+  bool AssignVariable(std::string_view left, std::string_view op, std::int32_t value);
+  std::string ExpandAssignmentNames(std::string_view token) const;
+  std::uint32_t WaitMilliseconds(const char* parameter);
 
   Platform& platform_;
   ScriptHost& host_;
-  CDIB& display_;
-  CArcFile& scripts_;
-  std::vector<char> buffer_;
+  Engine& engine_;
+  ScriptReader reader_;
+  char token_[kTokenCapacity] = {};
   std::string scriptPath_;
   bool scenarioMode_ = true;
   bool redrawRequest_ = false;
   bool fastForward_ = false;
+  bool endReportOn_ = true;
   int mouseX_ = -1;
   int mouseY_ = -1;
   std::uint32_t frameCounter_ = 0;

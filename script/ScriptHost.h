@@ -14,6 +14,8 @@ class ScriptHost {
   virtual bool IsRunningActive() const = 0;
   virtual int MouseX() const = 0;
   virtual int MouseY() const = 0;
+  // The player asked to return to the title screen.
+  virtual bool TitleRequested() const = 0;
 };
 
 }  // namespace halcyra

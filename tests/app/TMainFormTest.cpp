@@ -24,6 +24,8 @@ const std::string kCannotStartScenario =     // シナリオが初期化でき�
 const std::string kDesktopMessage =          // デスクトップを 800 × 600 ハイカラー以上にして下さい
     "\x83""f\x83X\x83N\x83g\x83""b\x83v\x82\xf0 800 \x81~ 600 "
     "\x83n\x83""C\x83J\x83\x89\x81[\x88\xc8\x8f\xe3\x82\xc9\x82\xb5\x82\xc4\x89\xba\x82\xb3\x82\xa2";
+const std::string kCannotOpen =              // オープンできません
+    "\x83I\x81[\x83v\x83\x93\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1";
 const std::string kQuitQuestion =            // 本当に終了してもよろしいですか？
     "\x96{\x93\x96\x82\xc9\x8fI\x97\xb9\x82\xb5\x82\xc4\x82\xe0\x82\xe6\x82\xeb\x82\xb5\x82\xa2"
     "\x82\xc5\x82\xb7\x82\xa9\x81H";
@@ -33,7 +35,8 @@ const std::string kQuitQuestion =            // 本当に終了してもよろ�
 class MainFormTest : public ::testing::Test {
  protected:
   MainFormTest() {
-    game_.Write("scr/open.scr", "title\n");
+    // A title script that keeps presenting frames until the run ends.
+    game_.Write("scr/open.scr", "N\r\nwait 1000\r\n");
     game_.Write("scr.dat", kEmptyArchive);
     game_.Write("cg.dat", kEmptyArchive);
     game_.Write("wav.dat", kEmptyArchive);
@@ -111,7 +114,12 @@ TEST_F(MainFormTest, MissingSoundArchiveStopsWithNothingRunning) {
 TEST_F(MainFormTest, AStoppedWindowClosesWithoutAQuestion) {
   std::filesystem::remove(game_.File("scr/open.scr"));
   const auto platform = RunGame("0 close\n");
-  EXPECT_EQ(BoxTexts(*platform), (std::vector<std::string>{kCannotStartScenario}));
+  // The loader names the script it cannot open, then start-up gives up.
+  const std::vector<std::string> boxes = BoxTexts(*platform);
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_NE(boxes[0].find(kCannotOpen), std::string::npos);
+  EXPECT_NE(boxes[0].find("scr\\open.scr"), std::string::npos);
+  EXPECT_EQ(boxes[1], kCannotStartScenario);
   EXPECT_TRUE(stopped_);
   // The close came long before the time budget ran out.
   EXPECT_LT(platform->Ticks(), options_.timeLimit);
@@ -123,8 +131,13 @@ TEST_F(MainFormTest, DebugModeSkipsTheArchiveAndScenarioReports) {
   }
   const auto platform = RunGame("", {"OpenDebugMode"});
   EXPECT_TRUE(debugMode_);
-  EXPECT_TRUE(platform->MessageBoxes().empty());
-  EXPECT_EQ(platform->PresentedFrames(), 30);
+  EXPECT_FALSE(stopped_);
+  // Only the loader's own report of the missing script and the end of the (empty) script.
+  for (const std::string& text : BoxTexts(*platform)) {
+    EXPECT_EQ(text.find(kCannotReadData), std::string::npos) << text;
+    EXPECT_NE(text, kCannotStartScenario);
+  }
+  EXPECT_EQ(platform->MessageBoxes().size(), 2u);
 }
 
 TEST_F(MainFormTest, OnlyTheExactFirstArgumentSwitchesDebugModeOn) {

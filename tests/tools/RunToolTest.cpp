@@ -23,7 +23,7 @@ class RunToolTest : public ::testing::Test {
  protected:
   RunToolTest() {
     const std::string emptyArchive(16, '\0');
-    folder_.Write("game/scr/open.scr", "N\r\n");
+    folder_.Write("game/scr/open.scr", "N\r\nwait 1000\r\n");
     folder_.Write("game/scr.dat", emptyArchive);
     folder_.Write("game/cg.dat", emptyArchive);
     folder_.Write("game/wav.dat", emptyArchive);

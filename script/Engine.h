@@ -1,0 +1,36 @@
+// The process-wide engine objects, gathered in one place: the main window owns one set for the
+// life of the program, and a test builds a fresh set for every case.
+#pragma once
+
+#include <memory>
+#include <random>
+
+#include "app/Settings.h"
+#include "graphics/CDIB.h"
+#include "resource/CArcFile.h"
+#include "resource/CList.h"
+#include "script/GameState.h"
+#include "system/CReadList.h"
+
+namespace halcyra {
+
+struct Engine {
+  Engine() : state(std::make_unique<GameState>()) { state->Clear(); }
+
+  Settings settings;
+  std::unique_ptr<GameState> state;  // about 1 MB, so it lives on the heap
+  CReadList readList;
+  CArcFile scripts;   // "scr.dat" with its patch
+  CArcFile pictures;  // "cg.dat"
+  CArcFile sounds;    // "wav.dat"
+  CList defines;      // names given by `define`
+  CList cgTable;      // picture names and their flags, given by `def_cg`
+  std::unique_ptr<CDIB> display;
+  std::mt19937 random;
+  bool debugMode = false;
+  // Debug switch: every condition enters its block and jumps and script changes are ignored,
+  // so that a debug run walks through every script.
+  bool ignoreBranches = false;
+};
+
+}  // namespace halcyra

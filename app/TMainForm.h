@@ -92,6 +92,7 @@ class TMainForm : public PlatformEvents, public ScriptHost, public ScreenPainter
   bool WindowItemChecked() const { return windowItemChecked_; }
   bool FullScreenItemChecked() const { return fullScreenItemChecked_; }
   CScript* Script() { return script_.get(); }
+  const CScript* Script() const { return script_.get(); }
   const std::string& SettingsPath() const { return settingsPath_; }
   const std::string& GameFolder() const { return gameFolder_; }
 

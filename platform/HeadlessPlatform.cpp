@@ -240,6 +240,7 @@ void HeadlessPlatform::WaitingForInput() {
 
 bool HeadlessPlatform::QuitRequested() const {
   if (options_.frameLimit >= 0 && presentedFrames_ >= options_.frameLimit) return true;
+  if (options_.endWhen && options_.endWhen()) return true;
   return options_.timeLimit != 0 && now_ >= options_.timeLimit;
 }
 

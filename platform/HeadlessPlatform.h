@@ -22,6 +22,8 @@ struct HeadlessOptions {
   int frameLimit = -1;
   // The run ends once the virtual clock passes this many milliseconds; 0: never.
   std::uint32_t timeLimit = 0;
+  // The run also ends as soon as this says so (for example: the script reached its end).
+  std::function<bool()> endWhen;
 };
 
 // One message box the engine showed, with the answer it got.

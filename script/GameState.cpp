@@ -11,6 +11,13 @@ void GameState::Clear() {
   SetScriptName("open");
 }
 
+std::uint32_t GameState::ComputeChecksum() const {
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(this);
+  std::uint32_t sum = 0;
+  for (std::size_t i = offsetof(GameState, formatNumber); i < sizeof(GameState); ++i) sum += bytes[i];
+  return sum;
+}
+
 std::int16_t GameState::Flag16(int flag) const {
   return static_cast<std::int16_t>(flags[flag] | (flags[flag + 1] << 8));
 }

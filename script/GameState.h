@@ -92,6 +92,8 @@ struct GameState {
 
   // Fills the record with zero bytes, then sets the format number and the script "open".
   void Clear();
+  // Sum of the unsigned bytes from the format number to the end, as saved games carry it.
+  std::uint32_t ComputeChecksum() const;
   // The signed byte of an engine state flag, and the 16-bit values spanning two flags.
   std::int8_t SignedFlag(int flag) const { return static_cast<std::int8_t>(flags[flag]); }
   std::int16_t Flag16(int flag) const;

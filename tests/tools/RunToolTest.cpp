@@ -51,8 +51,38 @@ TEST_F(RunToolTest, PlaysTheGameAndSavesAScreenshot) {
 TEST_F(RunToolTest, ReportsMessageBoxesOfTheRun) {
   std::filesystem::remove(folder_.File("game/cg.dat"));
   ASSERT_EQ(RunTool(folder_, {"run", folder_.File("game"), "--frames", "3"}), 0);
-  const std::string output = folder_.Read("stdout.txt");
-  EXPECT_NE(output.find("データファイルが読めません\ncg.dat [OK]"), std::string::npos) << output;
+  const std::string log = folder_.Read("stderr.txt");
+  EXPECT_NE(log.find("データファイルが読めません\ncg.dat [OK]"), std::string::npos) << log;
+}
+
+// A script computes with variables and flags, then ends: the run stops there and the dump holds
+// the values where a saved game keeps them.
+TEST_F(RunToolTest, DumpsTheStateTheScriptComputed) {
+  folder_.Write("game/scr/open.scr",
+                "N\r\nA=6*7\r\nB=A-50\r\nF3=A+100\r\nF2047=1000\r\n[F3>140]{\r\nZ=1\r\n}\r\n");
+  ASSERT_EQ(RunTool(folder_, {"run", folder_.File("game"), "--frames", "100000", "--dump-state",
+                              folder_.File("state.dat")}),
+            0)
+      << folder_.Read("stderr.txt");
+  const std::string dump = folder_.Read("state.dat");
+  ASSERT_EQ(dump.size(), 1043508u);
+  auto int32At = [&](std::size_t offset) {
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(dump[offset + i]);
+    return static_cast<std::int32_t>(value);
+  };
+  EXPECT_EQ(int32At(4), 700);
+  EXPECT_EQ(dump.substr(8, 5), std::string("open\0", 5));
+  EXPECT_EQ(int32At(72), 42);              // A
+  EXPECT_EQ(int32At(72 + 4), -8);          // B
+  EXPECT_EQ(int32At(72 + 25 * 4), 1);      // Z
+  EXPECT_EQ(static_cast<unsigned char>(dump[176 + 3]), 142);
+  EXPECT_EQ(static_cast<unsigned char>(dump[176 + 2047]), 255);
+  std::uint32_t sum = 0;
+  for (std::size_t i = 4; i < dump.size(); ++i) sum += static_cast<unsigned char>(dump[i]);
+  EXPECT_EQ(static_cast<std::uint32_t>(int32At(0)), sum);
+  // The run ended at the script's end, long before the frame budget.
+  EXPECT_NE(folder_.Read("stderr.txt").find("\xe6\x9c\x80\xe5\xbe\x8c"), std::string::npos);  // 最後
 }
 
 TEST_F(RunToolTest, RefusesBadArguments) {

@@ -9,6 +9,8 @@
 #include "platform/FileSystem.h"
 #include "platform/HeadlessPlatform.h"
 #include "platform/ShiftJis.h"
+#include "script/CScript.h"
+#include "script/GameState.h"
 #include "tools/halcyra-tool/Commands.h"
 #include "tools/halcyra-tool/PngWriter.h"
 
@@ -17,18 +19,20 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: halcyra-tool run GAMEDIR [--frames N] [--input FILE] [--screenshot FRAME:FILE.png]...\n"
-    "                        [--debug]\n"
+    "                        [--dump-state FILE] [--debug]\n"
     "Plays the game in GAMEDIR without a window on a virtual clock and ends after N presented\n"
-    "frames (default 600). --input feeds scripted input (one event a line, see the README),\n"
-    "--screenshot saves the frame presented as number FRAME (1 is the first) as a PNG and may be\n"
-    "given more than once, --debug starts in debug mode. Message boxes are printed and answered\n"
-    "with their default button.\n";
+    "frames (default 600) or when the script reaches its end. --input feeds scripted input (one\n"
+    "event a line, see the README), --screenshot saves the frame presented as number FRAME (1 is\n"
+    "the first) as a PNG and may be given more than once, --dump-state writes the scenario state\n"
+    "at the end exactly as a saved game holds it, --debug starts in debug mode. Message boxes and\n"
+    "script errors go to standard error and are answered with their default button.\n";
 
 struct RunOptions {
   std::string gameFolder;
   int frames = 600;
   std::string inputText;
   std::map<int, std::string> screenshots;  // frame number -> absolute PNG path
+  std::string stateDump;                    // absolute path, empty for none
   bool debug = false;
 };
 
@@ -72,6 +76,8 @@ int ParseArguments(int argc, char** argv, RunOptions& options) {
       if (!ReadWholeFile(argv[++i], options.inputText)) {
         return Fail(std::string("cannot read the input file ") + argv[i]);
       }
+    } else if (argument == "--dump-state" && hasValue) {
+      options.stateDump = std::filesystem::absolute(argv[++i]).string();
     } else if (argument == "--screenshot" && hasValue) {
       if (!ParseScreenshot(argv[++i], options)) return Fail("--screenshot needs FRAME:FILE.png");
     } else if (argument.rfind("--", 0) == 0) {
@@ -87,6 +93,14 @@ int ParseArguments(int argc, char** argv, RunOptions& options) {
     return Fail("no such game folder: " + options.gameFolder);
   }
   return -1;
+}
+
+// The record as a saved game holds it: its checksum filled in.
+bool WriteStateDump(const std::string& path, const GameState& state) {
+  std::string bytes(reinterpret_cast<const char*>(&state), sizeof state);
+  const std::uint32_t checksum = state.ComputeChecksum();
+  for (int i = 0; i < 4; ++i) bytes[static_cast<std::size_t>(i)] = static_cast<char>(checksum >> (8 * i));
+  return WriteFileAtomically(path, bytes);
 }
 
 const char* ButtonName(MessageBoxResult answer) {
@@ -107,6 +121,11 @@ int RunRunCommand(int argc, char** argv) {
   headless.frameLimit = options.frames;
   // A game that stops drawing (a failed start, an inactive window) still ends in virtual time.
   headless.timeLimit = static_cast<std::uint32_t>(options.frames) * 100u + 10000u;
+  const TMainForm* running = nullptr;
+  headless.endWhen = [&running] {
+    return running != nullptr && running->Script() != nullptr &&
+           running->Script()->EndOfScriptReported();
+  };
   HeadlessPlatform platform(headless);
   std::string error;
   if (!platform.LoadInputScript(options.inputText, error)) return Fail(error);
@@ -125,15 +144,20 @@ int RunRunCommand(int argc, char** argv) {
   form.executablePath =
       (std::filesystem::absolute(options.gameFolder) / "halcyra").lexically_normal().string();
   if (options.debug) form.arguments.emplace_back("OpenDebugMode");
+  bool dumped = true;
   {
     TMainForm mainForm(platform, form);
+    running = &mainForm;
     if (!mainForm.Run()) return Fail("the headless window could not be opened");
+    running = nullptr;
+    if (!options.stateDump.empty()) dumped = WriteStateDump(options.stateDump, *mainForm.GetEngine().state);
   }
   for (const MessageBoxRecord& box : platform.MessageBoxes()) {
-    std::printf("frame %d: message box \"%s\": %s [%s]\n", box.frame,
-                ShiftJisToUtf8(box.request.caption).c_str(),
-                ShiftJisToUtf8(box.request.text).c_str(), ButtonName(box.answer));
+    std::fprintf(stderr, "frame %d: message box \"%s\": %s [%s]\n", box.frame,
+                 ShiftJisToUtf8(box.request.caption).c_str(),
+                 ShiftJisToUtf8(box.request.text).c_str(), ButtonName(box.answer));
   }
+  if (!dumped) return Fail("cannot write the state dump " + options.stateDump);
   std::printf("presented %d frames in %u ms of game time\n", platform.PresentedFrames(),
               platform.Ticks());
   if (options.screenshots.size() > 0 && options.screenshots.rbegin()->first > platform.PresentedFrames()) {

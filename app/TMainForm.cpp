@@ -238,6 +238,8 @@ void TMainForm::ReturnToTitle() {
   GameState& state = *engine_.state;
   engine_.display->SetPan(0);
   titleRequested_ = false;
+  script_->SetAutoMode(false);
+  script_->SetSkipMode(false);
   script_->SetFastForward(false);
   std::fill(std::begin(state.flags), std::end(state.flags), std::uint8_t{0});
   for (char* name : state.layerPicture) name[0] = '\0';
@@ -299,11 +301,86 @@ bool TMainForm::CloseQuery() {
   return true;
 }
 
-void TMainForm::OnKey(int, bool, bool, bool) {}
+// Alt+Enter: window to full screen or back.
+void TMainForm::ToggleDisplayMode() {
+  if (engine_.display == nullptr) return;
+  engine_.display->SetScreenMode(!windowItemChecked_, kClientWidth, kClientHeight, 32);
+  SetDisplayMode(engine_.display->IsWindowMode(), true);
+  displaySwitched_ = true;
+}
 
-void TMainForm::OnMouseButton(MouseButton, bool, int x, int y) {
+// The latch a pressed key sets. Outside debug mode only the advance, cancel and arrow keys
+// count; the wheel and the icons do the other jobs.
+void TMainForm::LatchKey(int key, bool shift) {
+  InputState& input = engine_.input;
+  if (key == kKeyEnter || key == kKeySpace) return input.SetInput(kInputAdvance, true);
+  if (key == kKeyEscape) return input.SetInput(kInputCancel, true);
+  if (!engine_.debugMode) {
+    const std::uint32_t arrow = key == kKeyLeft ? kInputLeft : key == kKeyUp ? kInputUp
+                                : key == kKeyRight ? kInputRight : key == kKeyDown ? kInputDown
+                                                                                   : 0u;
+    if (arrow != 0) input.SetInput(arrow, true);
+    return;
+  }
+  switch (key) {
+    case kKeyPageUp: return input.SetInput(kInputWheelUp, true);
+    case kKeyPageDown: return input.SetInput(kInputWheelDown, true);
+    case kKeyEnd: return input.SetInput(kInputRestartKey, true);
+    case kKeyHome: return input.SetInput(kInputMiddle, true);
+    case kKeyLeft: return input.SetInput(kInputLeft, true);
+    case kKeyRight: return input.SetInput(kInputRight, true);
+    case kKeyUp: return input.SetInput(shift ? kInputPreviousChoiceKey : kInputUp, true);
+    case kKeyDown: return input.SetInput(shift ? kInputNextChoiceKey : kInputDown, true);
+    case kKeyF1: return input.SetInput(shift ? kInputQuickLoadKey : kInputLoadKey, true);
+    case kKeyF2: return input.SetInput(shift ? kInputQuickSaveKey : kInputSaveKey, true);
+    default: return;
+  }
+}
+
+// The held bit a released key clears; 0 for keys without one.
+std::uint32_t TMainForm::HeldBitOfKey(int key) {
+  switch (key) {
+    case kKeyEnter:
+    case kKeySpace: return kInputAdvance;
+    case kKeyEscape: return kInputCancel;
+    case kKeyPageUp: return kInputWheelUp;
+    case kKeyPageDown: return kInputWheelDown;
+    case kKeyEnd: return kInputRestartKey;
+    case kKeyHome: return kInputMiddle;
+    case kKeyLeft: return kInputLeft;
+    case kKeyUp: return kInputUp;
+    case kKeyRight: return kInputRight;
+    case kKeyDown: return kInputDown;
+    case kKeyF1: return kInputLoadKey;
+    case kKeyF2: return kInputSaveKey;
+    default: return 0;
+  }
+}
+
+void TMainForm::OnKey(int key, bool down, bool shift, bool alt) {
+  if (key == kKeyCtrl) ctrlDown_ = down;
+  if (!down) return engine_.input.ClearInput(HeldBitOfKey(key), false);
+  if (alt && key == kKeyEnter) return ToggleDisplayMode();
+  LatchKey(key, shift);
+}
+
+void TMainForm::OnMouseButton(MouseButton button, bool down, int x, int y) {
   mouseX_ = x;
   mouseY_ = y;
+  InputState& input = engine_.input;
+  switch (button) {
+    case MouseButton::kLeft:
+      if (down) return input.SetInput(kInputAdvance, true);
+      return input.ClearInput(kInputAdvance, false);
+    case MouseButton::kMiddle:
+      if (down) return input.SetInput(kInputMiddle, true);
+      return input.ClearInput(kInputMiddle, false);
+    case MouseButton::kRight:
+      // The context menu arrives with the message window; until then a right click cancels.
+      if (down) return;
+      input.SetInput(kInputCancel, true);
+      return input.ClearInput(kInputCancel, false);
+  }
 }
 
 void TMainForm::OnMouseMove(int x, int y) {
@@ -311,7 +388,9 @@ void TMainForm::OnMouseMove(int x, int y) {
   mouseY_ = y;
 }
 
-void TMainForm::OnWheel(bool) {}
+void TMainForm::OnWheel(bool up) {
+  engine_.input.SetInput(up ? kInputWheelUp : kInputWheelDown, true);
+}
 
 void TMainForm::OnActivate(bool active) {
   // In full screen the desktop mode comes back while the player is elsewhere.

@@ -71,6 +71,7 @@ class TMainForm : public PlatformEvents, public ScriptHost, public ScreenPainter
   int MouseX() const override { return mouseX_; }
   int MouseY() const override { return mouseY_; }
   bool TitleRequested() const override { return titleRequested_; }
+  bool IsCtrlDown() const override { return ctrlDown_; }
 
   // PlatformEvents
   void OnKey(int key, bool down, bool shift, bool alt) override;
@@ -91,6 +92,7 @@ class TMainForm : public PlatformEvents, public ScriptHost, public ScreenPainter
   const std::array<GameFont, 4>& Fonts() const { return fonts_; }
   bool WindowItemChecked() const { return windowItemChecked_; }
   bool FullScreenItemChecked() const { return fullScreenItemChecked_; }
+  bool DisplaySwitched() const { return displaySwitched_; }
   CScript* Script() { return script_.get(); }
   const CScript* Script() const { return script_.get(); }
   const std::string& SettingsPath() const { return settingsPath_; }
@@ -107,6 +109,9 @@ class TMainForm : public PlatformEvents, public ScriptHost, public ScreenPainter
   void SaveReadList();
   std::string DesktopMessage() const;
   void WaitForCloseAfterStop();
+  void ToggleDisplayMode();
+  void LatchKey(int key, bool shift);
+  static std::uint32_t HeldBitOfKey(int key);
   void Destroy();
 
   Platform& platform_;
@@ -134,6 +139,7 @@ class TMainForm : public PlatformEvents, public ScriptHost, public ScreenPainter
   bool stopped_ = false;       // start-up stopped: the window stays open with nothing running
   bool windowOpen_ = false;
   bool closeRequestedAfterStop_ = false;
+  bool ctrlDown_ = false;
   bool windowItemChecked_ = true;
   bool fullScreenItemChecked_ = false;
   DisplayMode desktopMode_{};

@@ -23,6 +23,7 @@ class QuietHost : public ScriptHost {
   int MouseX() const override { return 0; }
   int MouseY() const override { return 0; }
   bool TitleRequested() const override { return false; }
+  bool IsCtrlDown() const override { return false; }
 };
 
 // 4000 statements per pass: assignments with flags and variables, and conditions whose blocks

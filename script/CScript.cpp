@@ -376,15 +376,31 @@ bool CScript::Poll() {
     redrawRequest_ = false;
   }
   if (host_.IsClosing()) return false;
-  if (host_.IsRunningActive()) {
-    mouseX_ = host_.MouseX();
-    mouseY_ = host_.MouseY();
+  const bool active = host_.IsRunningActive();
+  mouseX_ = active ? host_.MouseX() : -1;
+  mouseY_ = active ? host_.MouseY() : -1;
+  InputState& input = engine_.input;
+  input.ClearInput(kInputWheelUp | kInputWheelDown, false);
+  if (active && host_.IsCtrlDown()) {
+    input.SetInput(kInputSkip, true);
   } else {
-    mouseX_ = -1;
-    mouseY_ = -1;
+    input.ClearInput(kInputSkip, false);
   }
   return true;
 }
+
+bool CScript::TakeClick() {
+  if (!engine_.input.IsLatched(kInputAdvance)) return false;
+  engine_.input.ClearInput(0, true);
+  State().variables['C' - 'A'] = 1;
+  SetAutoMode(false);
+  SetSkipMode(false);
+  return engine_.settings.effect.clickCancel;
+}
+
+void CScript::SetAutoMode(bool on) { engine_.autoMode = on; }
+
+void CScript::SetSkipMode(bool on) { engine_.skipMode = on; }
 
 bool CScript::Present() {
   if (!host_.IsRunningActive()) {
@@ -410,6 +426,8 @@ bool CScript::WaitStep(bool present, bool) {
   if (!host_.TitleRequested()) return false;
   if (engine_.display != nullptr) engine_.display->SetPan(0);
   endReportOn_ = true;
+  SetAutoMode(false);
+  SetSkipMode(false);
   fastForward_ = false;
   State().flags[GameState::kBackgroundEffectFlag] = 0;
   State().Clear();
@@ -752,6 +770,8 @@ bool CScript::ParamCalc() {
 
 bool CScript::Break() {
   ConsumeToken();
+  SetAutoMode(false);
+  SetSkipMode(false);
   fastForward_ = false;
   ScriptError(kStoppedByBreak, "");
   return true;
@@ -782,6 +802,8 @@ bool CScript::ChangeScript(bool replayEnds) {
 bool CScript::Title() {
   ConsumeToken();
   if (engine_.ignoreBranches) return true;
+  SetAutoMode(false);
+  SetSkipMode(false);
   fastForward_ = false;
   if (!scenarioMode_) {
     ScriptError(kTitleOnlyInScenario, "");
@@ -829,6 +851,14 @@ std::uint32_t CScript::WaitMilliseconds(const char* parameter) {
   return static_cast<std::uint32_t>(std::clamp<std::int64_t>(milliseconds, 0, UINT32_MAX));
 }
 
+// A cancellable wait ends early for Ctrl, for a click when clicks cancel, in skip mode, and in
+// auto mode when auto mode cancels effects. A click always counts (C = 1, modes off).
+bool CScript::WaitCancelled() {
+  if (engine_.input.IsHeld(kInputSkip)) return true;
+  if (TakeClick()) return true;
+  return engine_.skipMode || (engine_.autoMode && engine_.settings.skip.effect);
+}
+
 bool CScript::TimedWait(bool cancellable) {
   ConsumeToken();
   char parameter[kParameterCapacity];
@@ -843,6 +873,7 @@ bool CScript::TimedWait(bool cancellable) {
   do {
     if (host_.IsClosing()) break;
     if (!Poll()) return false;
+    if (cancellable && WaitCancelled()) break;
     if (host_.TitleRequested()) break;
     Present();
   } while (platform_.Ticks() - start < time);

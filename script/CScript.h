@@ -47,6 +47,12 @@ class CScript : public ScriptErrorSink {
   bool ParamError(std::string_view detail);
   void SystemError(std::string_view source, int number, std::string_view message,
                    std::string_view detail);
+  // A latched click: clears the latches, sets variable C to 1 and ends auto and skip mode; the
+  // result says whether a click may cut the running effect short (Effect/ClickCancel).
+  bool TakeClick();
+  void SetAutoMode(bool on);
+  void SetSkipMode(bool on);
+
   // Whether a file exists loose or in the archive its extension names; reports a missing file
   // unless quiet.
   bool CheckFile(std::string_view path, bool quiet);
@@ -106,6 +112,7 @@ class CScript : public ScriptErrorSink {
   bool Wait();
   bool Sleep();
   bool TimedWait(bool cancellable);
+  bool WaitCancelled();
   bool NameCheck();
 
   // Condition helpers.

@@ -5,6 +5,7 @@
 #include <memory>
 #include <random>
 
+#include "app/InputState.h"
 #include "app/Settings.h"
 #include "graphics/CDIB.h"
 #include "resource/CArcFile.h"
@@ -26,6 +27,10 @@ struct Engine {
   CList defines;      // names given by `define`
   CList cgTable;      // picture names and their flags, given by `def_cg`
   std::unique_ptr<CDIB> display;
+  InputState input;
+  // Play modes: the message waits advance by themselves (auto) or quickly (skip).
+  bool autoMode = false;
+  bool skipMode = false;
   std::mt19937 random;
   bool debugMode = false;
   // Debug switch: every condition enters its block and jumps and script changes are ignored,

@@ -16,6 +16,8 @@ class ScriptHost {
   virtual int MouseY() const = 0;
   // The player asked to return to the title screen.
   virtual bool TitleRequested() const = 0;
+  // The Ctrl key is down (it skips while held).
+  virtual bool IsCtrlDown() const = 0;
 };
 
 }  // namespace halcyra

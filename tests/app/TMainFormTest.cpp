@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "app/InputState.h"
 #include "app/Program.h"
 #include "platform/HeadlessPlatform.h"
 #include "resource/CMutex.h"
@@ -284,6 +285,77 @@ TEST_F(MainFormTest, SettingsFileIsNamedAfterTheProgram) {
   EXPECT_EQ(TMainForm(platform, form).SettingsPath(), game_.File("halcyra-gdi.ini"));
   form.executablePath = game_.File("halcyra.bin");
   EXPECT_EQ(TMainForm(platform, form).SettingsPath(), game_.File("halcyra.ini"));
+}
+
+TEST_F(MainFormTest, KeysLatchTheirInputsByMode) {
+  struct Case {
+    int key;
+    bool shift;
+    std::uint32_t normal;  // latched outside debug mode
+    std::uint32_t debug;   // latched in debug mode
+  };
+  const Case cases[] = {
+      {kKeyEnter, false, kInputAdvance, kInputAdvance},
+      {kKeySpace, false, kInputAdvance, kInputAdvance},
+      {kKeyEscape, false, kInputCancel, kInputCancel},
+      {kKeyUp, false, kInputUp, kInputUp},
+      {kKeyUp, true, kInputUp, kInputPreviousChoiceKey},
+      {kKeyDown, true, kInputDown, kInputNextChoiceKey},
+      {kKeyLeft, false, kInputLeft, kInputLeft},
+      {kKeyF1, false, 0, kInputLoadKey},
+      {kKeyF1, true, 0, kInputQuickLoadKey},
+      {kKeyF2, true, 0, kInputQuickSaveKey},
+      {kKeyPageUp, false, 0, kInputWheelUp},
+      {kKeyPageDown, false, 0, kInputWheelDown},
+      {kKeyHome, false, 0, kInputMiddle},
+      {kKeyEnd, false, 0, kInputRestartKey},
+      {kKeyA, false, 0, 0},
+  };
+  for (const bool debug : {false, true}) {
+    HeadlessPlatform platform(options_);
+    TMainForm form(platform, FormOptions(debug ? std::vector<std::string>{"OpenDebugMode"}
+                                               : std::vector<std::string>{}));
+    InputState& input = form.GetEngine().input;
+    for (const Case& c : cases) {
+      input = InputState();
+      form.OnKey(c.key, true, c.shift, false);
+      EXPECT_EQ(input.Latched(), debug ? c.debug : c.normal) << c.key << " debug " << debug;
+      form.OnKey(c.key, false, c.shift, false);
+      // Releasing a key clears its own held bit; the Shift combinations stay held.
+      if (!c.shift) EXPECT_EQ(input.Held(), 0u) << c.key;
+    }
+  }
+}
+
+TEST_F(MainFormTest, AltEnterTogglesTheDisplayAndLatchesNothing) {
+  HeadlessPlatform platform(options_);
+  TMainForm form(platform, FormOptions());
+  ASSERT_TRUE(platform.OpenWindow(800, 600));
+  form.StartUp();
+  ASSERT_FALSE(platform.IsFullScreen());
+  form.OnKey(kKeyEnter, true, false, true);
+  EXPECT_TRUE(platform.IsFullScreen());
+  EXPECT_TRUE(form.DisplaySwitched());
+  EXPECT_EQ(form.GetEngine().input.Latched(), 0u);
+  form.OnKey(kKeyEnter, true, false, true);
+  EXPECT_FALSE(platform.IsFullScreen());
+}
+
+TEST_F(MainFormTest, MouseButtonsAndTheWheelLatchTheirInputs) {
+  HeadlessPlatform platform(options_);
+  TMainForm form(platform, FormOptions());
+  InputState& input = form.GetEngine().input;
+  form.OnMouseButton(MouseButton::kLeft, true, 10, 20);
+  EXPECT_TRUE(input.IsHeld(kInputAdvance));
+  form.OnMouseButton(MouseButton::kLeft, false, 10, 20);
+  EXPECT_FALSE(input.IsHeld(kInputAdvance));
+  EXPECT_TRUE(input.IsLatched(kInputAdvance));
+  form.OnMouseButton(MouseButton::kRight, false, 10, 20);
+  EXPECT_TRUE(input.IsLatched(kInputCancel));
+  form.OnWheel(false);
+  EXPECT_TRUE(input.IsLatched(kInputWheelDown));
+  EXPECT_EQ(form.MouseX(), 10);
+  EXPECT_EQ(form.MouseY(), 20);
 }
 
 TEST(ProgramTest, ASecondCopyEndsAtOnceWithExitCodeOne) {

@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 
+#include "app/InputState.h"
 #include "resource/ScrambleKey.h"
 #include "tests/support/ScriptFixture.h"
 
@@ -207,6 +208,41 @@ TEST_F(ScriptTest, WaitTimesFollowTheVirtualClock) {
   ASSERT_TRUE(Load("wait 1,5\r\n"));
   ASSERT_TRUE(script_.Tick());
   EXPECT_TRUE(Reported(kBadCharacterInTime));
+}
+
+TEST_F(ScriptTest, AClickDuringAWaitSetsCAndEndsItOnlyWhenClicksCancel) {
+  for (const bool clickCancels : {true, false}) {
+    engine_.settings.effect.clickCancel = clickCancels;
+    engine_.autoMode = true;
+    engine_.state->variables['C' - 'A'] = 0;
+    ASSERT_TRUE(Load("wait 1\r\n"));
+    engine_.input.SetInput(kInputAdvance, true);
+    const std::uint32_t before = platform_.Ticks();
+    ASSERT_TRUE(script_.Tick());
+    const std::uint32_t waited = platform_.Ticks() - before;
+    EXPECT_EQ(Variable('C'), 1) << clickCancels;
+    EXPECT_FALSE(engine_.autoMode) << clickCancels;
+    EXPECT_FALSE(engine_.input.IsLatched(kInputAdvance));
+    if (clickCancels) {
+      EXPECT_LT(waited, 17u);
+    } else {
+      EXPECT_GE(waited, 1000u);
+    }
+  }
+}
+
+TEST_F(ScriptTest, CtrlAndSkipModeCutWaitsButNotSleeps) {
+  const std::pair<const char*, bool> cases[] = {{"wait 5\r\n", true}, {"sleep 5\r\n", false}};
+  for (const auto& [line, cut] : cases) {
+    for (const bool byCtrl : {true, false}) {
+      host_.ctrlDown = byCtrl;
+      engine_.skipMode = !byCtrl;
+      ASSERT_TRUE(Load(line));
+      const std::uint32_t before = platform_.Ticks();
+      ASSERT_TRUE(script_.Tick());
+      EXPECT_EQ(platform_.Ticks() - before < 5000u, cut) << line << byCtrl;
+    }
+  }
 }
 
 TEST_F(ScriptTest, WaitGivesWayToAReturnToTheTitle) {

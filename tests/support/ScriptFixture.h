@@ -25,9 +25,11 @@ class TestHost : public ScriptHost {
   int MouseX() const override { return 0; }
   int MouseY() const override { return 0; }
   bool TitleRequested() const override { return titleRequested; }
+  bool IsCtrlDown() const override { return ctrlDown; }
 
   bool closing = false;
   bool titleRequested = false;
+  bool ctrlDown = false;
 
  private:
   HeadlessPlatform& platform_;

@@ -322,7 +322,9 @@ TEST_F(MainFormTest, KeysLatchTheirInputsByMode) {
       EXPECT_EQ(input.Latched(), debug ? c.debug : c.normal) << c.key << " debug " << debug;
       form.OnKey(c.key, false, c.shift, false);
       // Releasing a key clears its own held bit; the Shift combinations stay held.
-      if (!c.shift) EXPECT_EQ(input.Held(), 0u) << c.key;
+      if (!c.shift) {
+        EXPECT_EQ(input.Held(), 0u) << c.key;
+      }
     }
   }
 }

@@ -59,17 +59,6 @@ bool ContainsAssignment(const char* token) {
 
 std::string_view WithoutFolder(std::string_view path) { return CArcFile::MemberName(path); }
 
-// The flag number written after "F" (0 when no digit follows), or -1 beyond the last flag.
-int ConditionFlagNumber(std::string_view digits) {
-  int number = 0;
-  for (const char c : digits) {
-    if (!IsDigit(c)) break;
-    number = number * 10 + (c - '0');
-    if (number >= GameState::kFlagCount) return -1;
-  }
-  return number;
-}
-
 bool Compare(std::int32_t left, char comparison, std::int32_t right) {
   switch (comparison) {
     case '<': return left < right;
@@ -687,7 +676,7 @@ bool CScript::Condition() {
       } else {
         if (!IsCapital(c)) ExpandName(term);
         if (term.empty() || term[0] != 'F') return ConditionFails(kBadCharacter);
-        const int flag = ConditionFlagNumber(std::string_view(term).substr(1));
+        const int flag = FlagNumber(std::string_view(term).substr(1));
         if (flag < 0) {
           ScriptError(kFlagOutOfRange, term);
           return false;

@@ -29,17 +29,6 @@ bool IsOperator(char c) {
          c == '^';
 }
 
-// The flag number written after "F", or -1 when it lies beyond the last flag.
-int FlagNumber(std::string_view digits) {
-  int number = 0;
-  for (const char c : digits) {
-    if (!IsDigit(c)) break;
-    number = number * 10 + (c - '0');
-    if (number >= GameState::kFlagCount) return -1;
-  }
-  return number;
-}
-
 std::int32_t Wrap(std::uint32_t value) { return static_cast<std::int32_t>(value); }
 
 // One step of the left-to-right evaluation. Division and remainder by zero report and give 0;
@@ -75,6 +64,16 @@ std::size_t TermLength(std::string_view text, std::size_t at) {
     i += ScriptReader::IsLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
   }
   return (i < text.size() ? i : text.size()) - at;
+}
+
+int FlagNumber(std::string_view digits) {
+  int number = 0;
+  for (const char c : digits) {
+    if (!IsDigit(c)) break;
+    number = number * 10 + (c - '0');
+    if (number >= GameState::kFlagCount) return -1;
+  }
+  return number;
 }
 
 std::int32_t LeadingNumber(std::string_view text) {

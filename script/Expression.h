@@ -25,6 +25,10 @@ std::int32_t Evaluate(std::string_view text, const GameState& state, ScriptError
 // character.
 std::size_t TermLength(std::string_view text, std::size_t at);
 
+// The flag number written at the start of digits (0 when none), or -1 when it lies beyond the
+// last flag.
+int FlagNumber(std::string_view digits);
+
 // The decimal number at the start of text (leading digits only, 0 when none), wrapping at 32
 // bits like the arithmetic.
 std::int32_t LeadingNumber(std::string_view text);

@@ -7,17 +7,12 @@
 
 #include "script/GameState.h"
 #include "script/ScriptReader.h"
+#include "tests/support/RecordedErrors.h"
 
 namespace halcyra {
 namespace {
 
-class RecordedErrors : public ScriptErrorSink {
- public:
-  void ScriptError(std::string_view message, std::string_view detail) override {
-    messages.push_back(std::string(message) + "|" + std::string(detail));
-  }
-  std::vector<std::string> messages;
-};
+using testing::RecordedErrors;
 
 const std::string kBadParameter = "\x83p\x83\x89\x83\x81\x81[\x83^\x82\xaa\x95s\x90\xb3";
 const std::string kFlagOutOfRange =

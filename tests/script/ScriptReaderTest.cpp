@@ -7,17 +7,12 @@
 #include <vector>
 
 #include "resource/ScrambleKey.h"
+#include "tests/support/RecordedErrors.h"
 
 namespace halcyra {
 namespace {
 
-class RecordedErrors : public ScriptErrorSink {
- public:
-  void ScriptError(std::string_view message, std::string_view detail) override {
-    messages.push_back(std::string(message) + "|" + std::string(detail));
-  }
-  std::vector<std::string> messages;
-};
+using testing::RecordedErrors;
 
 const std::string kTokenTooLong = "\x83g\x81[\x83""N\x83\x93\x82\xaa\x92\xb7\x82\xb7\x82\xac\x82\xe9|";
 const std::string kLineTooLong =

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "tools/halcyra-tool/Commands.h"
+#include "tools/halcyra-tool/SoundCommand.h"
 
 namespace halcyra {
 namespace {
@@ -17,6 +18,7 @@ struct Subcommand {
 constexpr Subcommand kSubcommands[] = {
     {"arc", RunArcCommand, "pack, list and extract archives; scramble scripts"},
     {"run", RunRunCommand, "play a game folder headless: scripted input, screenshots"},
+    {"sound", RunSoundCommand, "decode a sound to 16-bit PCM WAVE"},
 };
 
 void PrintUsage(std::FILE* stream) {

@@ -13,6 +13,8 @@
 
 namespace halcyra {
 
+class AcceleratedRenderer;
+
 // Key codes follow the classic virtual-key numbering so that key handlers read naturally.
 enum Key : int {
   kKeyNone = 0,
@@ -114,6 +116,10 @@ class Platform {
   // Shows one finished 32-bit frame (0xAARRGGBB, rows top to bottom) in the window's client area.
   // pitch is in pixels. The pixels are copied before the call returns.
   virtual void PresentFrame(const std::uint32_t* pixels, int width, int height, int pitch) = 0;
+
+  // The accelerated renderer of the open window, owned by the platform until the window closes;
+  // null when there is none worth using (then frames are composed in software).
+  virtual AcceleratedRenderer* Accelerated() { return nullptr; }
 };
 
 }  // namespace halcyra

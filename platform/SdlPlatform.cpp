@@ -129,6 +129,8 @@ void SdlPlatform::BringToFront() {
 }
 
 void SdlPlatform::CloseWindow() {
+  accelerated_.reset();
+  acceleratedChecked_ = false;
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
   if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
   if (window_ != nullptr) SDL_DestroyWindow(window_);
@@ -244,6 +246,18 @@ void SdlPlatform::PresentFrame(const std::uint32_t* pixels, int width, int heigh
   SDL_RenderClear(renderer_);
   SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
   SDL_RenderPresent(renderer_);
+}
+
+AcceleratedRenderer* SdlPlatform::Accelerated() {
+  if (renderer_ == nullptr) return nullptr;
+  if (!acceleratedChecked_) {
+    acceleratedChecked_ = true;
+    if (SdlAcceleratedRenderer::IsUsable(renderer_)) {
+      accelerated_ =
+          std::make_unique<SdlAcceleratedRenderer>(renderer_, clientWidth_, clientHeight_);
+    }
+  }
+  return accelerated_.get();
 }
 
 }  // namespace halcyra

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/Platform.h"
+#include "platform/SdlAcceleratedRenderer.h"
 
 struct SDL_Window;
 struct SDL_Renderer;
@@ -39,6 +40,9 @@ class SdlPlatform : public Platform {
   void Sleep(std::uint32_t milliseconds) override;
   MessageBoxResult ShowMessageBox(const MessageBoxRequest& request) override;
   void PresentFrame(const std::uint32_t* pixels, int width, int height, int pitch) override;
+  // Made on first request from the window's renderer when that renderer qualifies
+  // (SdlAcceleratedRenderer::IsUsable); released when the window closes.
+  AcceleratedRenderer* Accelerated() override;
 
  private:
   void Dispatch(const SDL_Event& event, PlatformEvents& sink);
@@ -47,6 +51,8 @@ class SdlPlatform : public Platform {
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
+  std::unique_ptr<SdlAcceleratedRenderer> accelerated_;
+  bool acceleratedChecked_ = false;
   int clientWidth_ = 0;
   int clientHeight_ = 0;
   bool videoReady_ = false;

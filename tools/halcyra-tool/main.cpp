@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "tools/halcyra-tool/Commands.h"
+#include "tools/halcyra-tool/PictureCommand.h"
 #include "tools/halcyra-tool/SoundCommand.h"
 
 namespace halcyra {
@@ -17,6 +18,7 @@ struct Subcommand {
 // Adding a subcommand: declare its Run function in Commands.h and add a row here.
 constexpr Subcommand kSubcommands[] = {
     {"arc", RunArcCommand, "pack, list and extract archives; scramble scripts"},
+    {"picture", RunPictureCommand, "decode a BMP/PSD (loose or from cg.dat) to PNG; print size and frames"},
     {"run", RunRunCommand, "play a game folder headless: scripted input, screenshots"},
     {"sound", RunSoundCommand, "decode a sound to 16-bit PCM WAVE"},
 };

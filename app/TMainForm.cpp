@@ -141,14 +141,18 @@ void TMainForm::StartUp() {
   // Drives do not exist here; entering the program's folder is the whole change.
   if (!ChangeDirectory(gameFolder_)) return Stop(texts::kCannotChangeFolder);
   ListFullScreenModes();
-  engine_.display = std::make_unique<CDIB>();
+  if (!CreateDisplay()) return Close();
   CDIB& display = *engine_.display;
-  if (!display.Init(platform_, *this, options_.forceSoftware)) return Close();
   std::string caption = texts::kGameTitle;
   if (!display.UseDirect3D()) caption += texts::kSoftwareSuffix;
   platform_.SetCaption(caption);
+  engine_.sprites = std::make_unique<SpriteTable>(display.Context(), platform_.Ticks());
+  display.SetSprites(engine_.sprites.get());
+  display.SetGameState(engine_.state.get());
+  CreateSoundDevice();
   OpenBaseArchive(engine_.scripts, "scr.dat", "arc2.scr", true);
   OpenBaseArchive(engine_.pictures, "cg.dat", "cg2.dat", true);
+  display.SetPictureArchive(&engine_.pictures);
   if (!OpenSoundArchive()) return;
   engine_.readList.LoadFile(kReadListFile);
   script_ = std::make_unique<CScript>(platform_, *this, engine_);
@@ -167,6 +171,24 @@ void TMainForm::StartUp() {
   fontStyle_ = settings.font.style;
   CreateGameFonts(0);
   PaintScreen();
+}
+
+bool TMainForm::CreateDisplay() {
+  engine_.display = std::make_unique<CDIB>();
+  engine_.display->SetErrorReporter(&errors_);
+  return engine_.display->Init(platform_, *this, options_.forceSoftware);
+}
+
+// Without a decoder or a sound device the game goes on in silence, after saying so.
+void TMainForm::CreateSoundDevice() {
+  if (!engine_.vorbis.LoadDriver()) ShowStartUpError(CVorbis::kStartUpFailure);
+  engine_.sound = std::make_unique<CDS>(platform_.Audio(), errors_);
+  if (!engine_.sound->OpenDevice(CDS::kChannels, CDS::kSampleRate, CDS::kBits)) {
+    ShowStartUpError(CDS::kStartUpFailure);
+  }
+  engine_.channels = std::make_unique<SoundChannels>(*engine_.sound, &engine_.sounds,
+                                                     engine_.vorbis, engine_.settings);
+  engine_.upkeep = std::make_unique<SoundUpkeep>(engine_.settings, *engine_.channels);
 }
 
 void TMainForm::ListFullScreenModes() {
@@ -246,6 +268,8 @@ void TMainForm::ReturnToTitle() {
   script_->LoadScript(kTitleScript, true);
   state.flags[GameState::kNoSaveFlag] = 0;
   state.flags[GameState::kScreenBrightnessFlag] = 0;
+  engine_.sprites->ReleaseAll();
+  engine_.channels->ReleaseAll();
   script_->Present();
   state.SetScriptName(kTitleScriptName);
 }
@@ -256,6 +280,8 @@ void TMainForm::SetDisplayMode(bool windowed, bool updateMenus) {
   CDIB* display = engine_.display.get();
   if (display != nullptr) {
     if (!display->IsWindowed()) return;
+    // The scene capture lives in a render target that a mode change may lose.
+    if (engine_.sprites != nullptr) engine_.sprites->At(SpriteTable::kCaptureSlot).Release();
     display->Suspend(true);
   }
   if (windowed) {
@@ -278,7 +304,11 @@ void TMainForm::SetDisplayMode(bool windowed, bool updateMenus) {
 }
 
 void TMainForm::PaintScreen() {
-  const CDIB* display = engine_.display.get();
+  CDIB* display = engine_.display.get();
+  if (display != nullptr && display->UseDirect3D()) {
+    display->DrawFrame(false, true, false);
+    return;
+  }
   if (display == nullptr || !display->IsReady() || noPaint_ || windowImage_.empty()) return;
   CopyBackBufferToWindow(display->BackBuffer(), display->GetShakeX(), display->GetShakeY(),
                          display->GetZoom(), windowImage_.data());
@@ -411,7 +441,12 @@ void TMainForm::OnPaint() { PaintScreen(); }
 void TMainForm::Destroy() {
   if (windowOpen_) platform_.SetFullScreen(false, nullptr);
   script_.reset();
+  engine_.upkeep.reset();
+  engine_.channels.reset();
+  engine_.sound.reset();
+  engine_.sprites.reset();
   engine_.display.reset();
+  engine_.vorbis.UnloadDriver();
   engine_.scripts.Close();
   engine_.pictures.Close();
   engine_.sounds.Close();

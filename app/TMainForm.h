@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/PlatformErrorReporter.h"
 #include "graphics/CDIB.h"
 #include "platform/Platform.h"
 #include "script/Engine.h"
@@ -105,6 +106,8 @@ class TMainForm : public PlatformEvents, public ScriptHost, public ScreenPainter
   void Close();
   bool OpenBaseArchive(CArcFile& archive, const char* name, const char* patch, bool scrambled);
   bool OpenSoundArchive();
+  bool CreateDisplay();
+  void CreateSoundDevice();
   bool DesktopIsUsable() const;
   void SaveReadList();
   std::string DesktopMessage() const;
@@ -115,6 +118,7 @@ class TMainForm : public PlatformEvents, public ScriptHost, public ScreenPainter
   void Destroy();
 
   Platform& platform_;
+  PlatformErrorReporter errors_{platform_};
   MainFormOptions options_;
   Engine engine_;
   std::string gameFolder_;

@@ -1,6 +1,6 @@
 // Where the sound classes send their error boxes ("MMSystem Error" for files and decoding,
 // "DirectSound Error" for the device and its buffers). The game shows them as message boxes
-// (PlatformSoundErrorReporter); tests and the tool record or print them.
+// (PlatformErrorReporter); tests and the tool record or print them.
 //
 // Threading: called on the engine thread only, never from the audio callback.
 #pragma once

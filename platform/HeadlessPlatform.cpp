@@ -53,7 +53,9 @@ MessageBoxResult DefaultAnswer(const MessageBoxRequest& request) {
 
 }  // namespace
 
-HeadlessPlatform::HeadlessPlatform(HeadlessOptions options) : options_(std::move(options)) {}
+HeadlessPlatform::HeadlessPlatform(HeadlessOptions options) : options_(std::move(options)) {
+  audio_.SetCapturing(false);
+}
 
 bool HeadlessPlatform::ParseEvent(const std::vector<std::string>& words, ScriptedEvent& event,
                                   std::string& error) {
@@ -247,6 +249,7 @@ bool HeadlessPlatform::QuitRequested() const {
 void HeadlessPlatform::Sleep(std::uint32_t milliseconds) {
   now_ += milliseconds;
   totalSleep_ += milliseconds;
+  audio_.PumpUntil(now_);
 }
 
 MessageBoxResult HeadlessPlatform::ShowMessageBox(const MessageBoxRequest& request) {

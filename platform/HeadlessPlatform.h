@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/NullAudioDevice.h"
 #include "platform/Platform.h"
 
 namespace halcyra {
@@ -61,6 +62,9 @@ class HeadlessPlatform : public Platform {
   bool IsFullScreen() const { return fullScreen_; }
   const DisplayMode& FullScreenMode() const { return fullScreenMode_; }
   std::uint32_t TotalSleep() const { return totalSleep_; }
+  // The sound output: mixed as the virtual clock advances; capturing is off unless a test turns
+  // it on.
+  NullAudioDevice& NullAudio() { return audio_; }
 
   bool OpenWindow(int clientWidth, int clientHeight) override;
   void SetCaption(std::string_view shiftJisCaption) override;
@@ -75,6 +79,7 @@ class HeadlessPlatform : public Platform {
   bool QuitRequested() const override;
   std::uint32_t Ticks() const override { return now_; }
   void Sleep(std::uint32_t milliseconds) override;
+  AudioDevice& Audio() override { return audio_; }
   MessageBoxResult ShowMessageBox(const MessageBoxRequest& request) override;
   void PresentFrame(const std::uint32_t* pixels, int width, int height, int pitch) override;
 
@@ -99,6 +104,7 @@ class HeadlessPlatform : public Platform {
   void DeliverKey(int key, bool down, PlatformEvents& sink);
 
   HeadlessOptions options_;
+  NullAudioDevice audio_;
   std::deque<ScriptedEvent> timedEvents_;
   std::deque<ScriptedEvent> waitEvents_;
   std::deque<ScriptedEvent> readyEvents_;

@@ -13,6 +13,8 @@
 
 namespace halcyra {
 
+class AudioDevice;
+
 class AcceleratedRenderer;
 
 // Key codes follow the classic virtual-key numbering so that key handlers read naturally.
@@ -109,6 +111,9 @@ class Platform {
   // advances the virtual clock).
   virtual std::uint32_t Ticks() const = 0;
   virtual void Sleep(std::uint32_t milliseconds) = 0;
+
+  // The sound output of this platform; owned by the platform, opened by the sound device.
+  virtual AudioDevice& Audio() = 0;
 
   // Shows a modal box and returns the button pressed.
   virtual MessageBoxResult ShowMessageBox(const MessageBoxRequest& request) = 0;

@@ -69,6 +69,8 @@ SdlPlatform::SdlPlatform() {
 }
 
 SdlPlatform::~SdlPlatform() {
+  // The sound device's thread must stop before SDL goes away.
+  audio_.Close();
   CloseWindow();
   if (videoReady_) SDL_Quit();
 }

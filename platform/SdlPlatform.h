@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/Platform.h"
+#include "platform/SdlAudioDevice.h"
 #include "platform/SdlAcceleratedRenderer.h"
 
 struct SDL_Window;
@@ -38,6 +39,7 @@ class SdlPlatform : public Platform {
   bool QuitRequested() const override { return quitRequested_; }
   std::uint32_t Ticks() const override;
   void Sleep(std::uint32_t milliseconds) override;
+  AudioDevice& Audio() override { return audio_; }
   MessageBoxResult ShowMessageBox(const MessageBoxRequest& request) override;
   void PresentFrame(const std::uint32_t* pixels, int width, int height, int pitch) override;
   // Made on first request from the window's renderer when that renderer qualifies
@@ -58,6 +60,7 @@ class SdlPlatform : public Platform {
   bool videoReady_ = false;
   bool active_ = true;
   bool quitRequested_ = false;
+  SdlAudioDevice audio_;
 };
 
 }  // namespace halcyra

@@ -8,6 +8,9 @@
 #include <vector>
 
 #include "graphics/CDIB.h"
+#include "graphics/SpriteTable.h"
+#include "media/SoundChannels.h"
+#include "media/SoundUpkeep.h"
 #include "platform/Platform.h"
 #include "resource/CFile.h"
 #include "script/Engine.h"
@@ -257,17 +260,6 @@ bool CScript::ParamError(std::string_view detail) {
   return false;
 }
 
-void CScript::SystemError(std::string_view source, int number, std::string_view message,
-                          std::string_view detail) {
-  MessageBoxRequest box;
-  box.caption = "System Error";
-  box.text = std::string(WithoutFolder(source)) + " (" + std::to_string(number) + ")\n" +
-             std::string(message) + " " + std::string(detail.substr(0, 255));
-  box.icon = MessageBoxIcon::kError;
-  box.ownedByWindow = false;
-  platform_.ShowMessageBox(box);
-}
-
 // ---------------------------------------------------------------------------------------------
 // The step
 
@@ -360,6 +352,7 @@ bool CScript::WalkToNextScript() {
 
 bool CScript::Poll() {
   host_.ProcessMessages();
+  if (engine_.upkeep != nullptr) engine_.upkeep->Run();
   if (redrawRequest_) {
     Present();
     redrawRequest_ = false;
@@ -801,6 +794,8 @@ bool CScript::Title() {
   State().Clear();
   if (!LoadScript(kTitleScriptPath, true)) return false;
   State().SetScriptName("open");
+  if (engine_.sprites != nullptr) engine_.sprites->ReleaseAll();
+  if (engine_.channels != nullptr) engine_.channels->ReleaseAll();
   return true;
 }
 

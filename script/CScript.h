@@ -40,13 +40,11 @@ class CScript : public ScriptErrorSink {
   // return to the title was performed).
   bool WaitStep(bool present, bool clearFontChange);
 
-  // Reports: the script error dialog for the current statement, and the "System Error" box.
+  // Reports: the script error dialog for the current statement.
   void ScriptError(std::string_view message, std::string_view detail) override;
   void ScriptErrorAt(std::string_view message, std::string_view detail, std::string_view name,
                      int number, std::string_view text);
   bool ParamError(std::string_view detail);
-  void SystemError(std::string_view source, int number, std::string_view message,
-                   std::string_view detail);
   // A latched click: clears the latches, sets variable C to 1 and ends auto and skip mode; the
   // result says whether a click may cut the running effect short (Effect/ClickCancel).
   bool TakeClick();

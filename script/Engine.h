@@ -8,6 +8,12 @@
 #include "app/InputState.h"
 #include "app/Settings.h"
 #include "graphics/CDIB.h"
+#include "graphics/ErrorReporter.h"
+#include "graphics/SpriteTable.h"
+#include "media/CDS.h"
+#include "media/CVorbis.h"
+#include "media/SoundChannels.h"
+#include "media/SoundUpkeep.h"
 #include "resource/CArcFile.h"
 #include "resource/CList.h"
 #include "script/GameState.h"
@@ -26,7 +32,13 @@ struct Engine {
   CArcFile sounds;    // "wav.dat"
   CList defines;      // names given by `define`
   CList cgTable;      // picture names and their flags, given by `def_cg`
+  // Devices, made at start-up in this order and destroyed in the reverse one.
   std::unique_ptr<CDIB> display;
+  std::unique_ptr<SpriteTable> sprites;  // the 300 sprites drawn every frame
+  CVorbis vorbis;
+  std::unique_ptr<CDS> sound;
+  std::unique_ptr<SoundChannels> channels;  // the 7 channels
+  std::unique_ptr<SoundUpkeep> upkeep;      // their per-frame care
   InputState input;
   // Play modes: the message waits advance by themselves (auto) or quickly (skip).
   bool autoMode = false;

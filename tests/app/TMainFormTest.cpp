@@ -93,6 +93,15 @@ TEST_F(MainFormTest, StartsQuietlyAndRunsTheFrameLoop) {
   EXPECT_FALSE(stopped_);
 }
 
+TEST_F(MainFormTest, SoundIsMixedAsTheVirtualClockAdvances) {
+  const auto platform = RunGame();
+  // 44100 frames a second of game time, counted from the first time the clock moved after the
+  // sound device opened (the 100 ms settling of the display mode).
+  const std::uint64_t expected = std::uint64_t{platform->Ticks() - 100} * 44100 / 1000;
+  EXPECT_GE(platform->NullAudio().PumpedFrames(), expected - 50);
+  EXPECT_LE(platform->NullAudio().PumpedFrames(), expected + 50);
+}
+
 TEST_F(MainFormTest, MissingScriptAndPictureArchivesAreReportedAndPlayGoesOn) {
   std::filesystem::remove(game_.File("scr.dat"));
   std::filesystem::remove(game_.File("cg.dat"));

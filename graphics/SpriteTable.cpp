@@ -1,5 +1,6 @@
 #include "graphics/SpriteTable.h"
 
+#include <cstdio>
 #include <utility>
 
 namespace halcyra {
@@ -22,6 +23,20 @@ void SpriteTable::ReleaseDeviceObjects() {
 
 void SpriteTable::RestoreDeviceObjects() {
   for (auto& sprite : sprites_) sprite->RestoreDeviceObjects();
+}
+
+std::string SpriteTable::DumpText() const {
+  std::string text;
+  char line[512];
+  for (int slot = 0; slot < kCount; ++slot) {
+    const CDIBSprite& sprite = At(slot);
+    if (sprite.GetSurface() == nullptr && !sprite.IsTextHolder()) continue;
+    std::snprintf(line, sizeof line, "%3d %s frame %d at %d,%d brightness %d opacity %d %s\n", slot,
+                  sprite.GetFileName().c_str(), sprite.GetFrame(), sprite.GetX(), sprite.GetY(),
+                  sprite.GetBrightness(), sprite.GetOpacity(), sprite.IsShown() ? "shown" : "hidden");
+    text += line;
+  }
+  return text;
 }
 
 }  // namespace halcyra

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <random>
 
 #include "graphics/CDIBSprite.h"
@@ -38,6 +39,9 @@ class SpriteTable {
   void Swap(int slotA, int slotB);
   // Releases every sprite.
   void ReleaseAll();
+  // One line a sprite that holds a picture or text, for checkpoints of headless runs: slot,
+  // picture name (Shift-JIS), frame, position, brightness, opacity, shown or hidden.
+  std::string DumpText() const;
   // Device loss: every sprite drops or re-makes its textures.
   void ReleaseDeviceObjects();
   void RestoreDeviceObjects();

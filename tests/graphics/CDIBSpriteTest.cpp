@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "graphics/CDIBSprite.h"
+#include "graphics/SpriteTable.h"
 #include "graphics/TextRenderer.h"
 #include "platform/SdlAcceleratedRenderer.h"
 #include "platform/ShiftJis.h"
@@ -438,6 +439,30 @@ TEST_F(ParticleTest, BatsFlutterInsideTheirAreaWhenAccelerated) {
     }
   }
   EXPECT_GT(red, 0);
+}
+
+}  // namespace
+}  // namespace halcyra
+
+namespace halcyra {
+namespace {
+
+TEST(SpriteTableTest, DumpListsTheSpritesThatHoldSomething) {
+  GraphicsContext context;
+  SpriteTable sprites(context, 7);
+  EXPECT_EQ(sprites.DumpText(), "");
+  ASSERT_TRUE(sprites.At(10).CreateBox(4, 3, 1, true, false));
+  ASSERT_TRUE(sprites.At(10).SetPosition(-100, 20));
+  ASSERT_TRUE(sprites.At(10).Show(true));
+  ASSERT_TRUE(sprites.At(31).CreateBox(2, 2, 1, false, false));
+  ASSERT_TRUE(sprites.At(31).Show(false));
+  const std::string dump = sprites.DumpText();
+  EXPECT_NE(dump.find(" 10 "), std::string::npos) << dump;
+  EXPECT_NE(dump.find("at -100,20"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("shown"), std::string::npos) << dump;
+  EXPECT_NE(dump.find(" 31 "), std::string::npos) << dump;
+  EXPECT_NE(dump.find("hidden"), std::string::npos) << dump;
+  EXPECT_EQ(std::count(dump.begin(), dump.end(), '\n'), 2);
 }
 
 }  // namespace

@@ -48,6 +48,19 @@ TEST_F(RunToolTest, PlaysTheGameAndSavesAScreenshot) {
   EXPECT_EQ(png.substr(png.size() - 12), std::string("\0\0\0\0IEND\xae\x42\x60\x82", 12));
 }
 
+TEST_F(RunToolTest, DumpsTheSpriteTableAtAFrame) {
+  ASSERT_EQ(RunTool(folder_, {"run", folder_.File("game"), "--frames", "5", "--dump-sprites",
+                              "3:" + folder_.File("sprites.txt")}),
+            0)
+      << folder_.Read("stderr.txt");
+  // Nothing is on screen yet in this game: the dump exists and lists no sprite.
+  EXPECT_TRUE(folder_.Exists("sprites.txt"));
+  EXPECT_EQ(folder_.Read("sprites.txt"), "");
+  EXPECT_EQ(RunTool(folder_, {"run", folder_.File("game"), "--frames", "2", "--dump-sprites",
+                              "4:" + folder_.File("late.txt")}),
+            1);
+}
+
 TEST_F(RunToolTest, ReportsMessageBoxesOfTheRun) {
   std::filesystem::remove(folder_.File("game/cg.dat"));
   ASSERT_EQ(RunTool(folder_, {"run", folder_.File("game"), "--frames", "3"}), 0);

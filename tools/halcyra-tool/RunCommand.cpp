@@ -9,6 +9,7 @@
 #include "platform/FileSystem.h"
 #include "platform/HeadlessPlatform.h"
 #include "platform/ShiftJis.h"
+#include "graphics/SpriteTable.h"
 #include "script/CScript.h"
 #include "script/GameState.h"
 #include "tools/halcyra-tool/Commands.h"
@@ -19,11 +20,13 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: halcyra-tool run GAMEDIR [--frames N] [--input FILE] [--screenshot FRAME:FILE.png]...\n"
-    "                        [--dump-state FILE] [--debug]\n"
+    "                        [--dump-sprites FRAME:FILE]... [--dump-state FILE] [--debug]\n"
     "Plays the game in GAMEDIR without a window on a virtual clock and ends after N presented\n"
     "frames (default 600) or when the script reaches its end. --input feeds scripted input (one\n"
     "event a line, see the README), --screenshot saves the frame presented as number FRAME (1 is\n"
-    "the first) as a PNG and may be given more than once, --dump-state writes the scenario state\n"
+    "the first) as a PNG and may be given more than once, --dump-sprites writes the sprite table at\n"
+    "that frame as text (slot, picture, frame, position, brightness, opacity, shown; sprites\n"
+    "holding nothing are left out), --dump-state writes the scenario state\n"
     "at the end exactly as a saved game holds it, --debug starts in debug mode. Message boxes and\n"
     "script errors go to standard error and are answered with their default button.\n";
 
@@ -32,6 +35,7 @@ struct RunOptions {
   int frames = 600;
   std::string inputText;
   std::map<int, std::string> screenshots;  // frame number -> absolute PNG path
+  std::map<int, std::string> spriteDumps;  // frame number -> absolute text path
   std::string stateDump;                    // absolute path, empty for none
   bool debug = false;
 };
@@ -49,14 +53,15 @@ bool ParsePositive(const char* text, int& value) {
   return true;
 }
 
-bool ParseScreenshot(const std::string& argument, RunOptions& options) {
+// FRAME:FILE, the file made absolute because the run enters the game folder.
+bool ParseFrameFile(const std::string& argument, std::map<int, std::string>& files) {
   const std::size_t colon = argument.find(':');
   int frame = 0;
   if (colon == std::string::npos || colon + 1 == argument.size() ||
       !ParsePositive(argument.substr(0, colon).c_str(), frame)) {
     return false;
   }
-  options.screenshots[frame] = std::filesystem::absolute(argument.substr(colon + 1)).string();
+  files[frame] = std::filesystem::absolute(argument.substr(colon + 1)).string();
   return true;
 }
 
@@ -79,7 +84,13 @@ int ParseArguments(int argc, char** argv, RunOptions& options) {
     } else if (argument == "--dump-state" && hasValue) {
       options.stateDump = std::filesystem::absolute(argv[++i]).string();
     } else if (argument == "--screenshot" && hasValue) {
-      if (!ParseScreenshot(argv[++i], options)) return Fail("--screenshot needs FRAME:FILE.png");
+      if (!ParseFrameFile(argv[++i], options.screenshots)) {
+        return Fail("--screenshot needs FRAME:FILE.png");
+      }
+    } else if (argument == "--dump-sprites" && hasValue) {
+      if (!ParseFrameFile(argv[++i], options.spriteDumps)) {
+        return Fail("--dump-sprites needs FRAME:FILE");
+      }
     } else if (argument.rfind("--", 0) == 0) {
       return Fail("unknown or incomplete option " + argument + "\n" + kUsage);
     } else if (options.gameFolder.empty()) {
@@ -121,7 +132,7 @@ int RunRunCommand(int argc, char** argv) {
   headless.frameLimit = options.frames;
   // A game that stops drawing (a failed start, an inactive window) still ends in virtual time.
   headless.timeLimit = static_cast<std::uint32_t>(options.frames) * 100u + 10000u;
-  const TMainForm* running = nullptr;
+  TMainForm* running = nullptr;
   headless.endWhen = [&running] {
     return running != nullptr && running->Script() != nullptr &&
            running->Script()->EndOfScriptReported();
@@ -129,13 +140,18 @@ int RunRunCommand(int argc, char** argv) {
   HeadlessPlatform platform(headless);
   std::string error;
   if (!platform.LoadInputScript(options.inputText, error)) return Fail(error);
-  bool screenshotsWritten = true;
+  bool filesWritten = true;
   platform.SetFrameObserver([&](int frame, const std::uint32_t* pixels, int width, int height) {
     const auto shot = options.screenshots.find(frame);
-    if (shot == options.screenshots.end()) return;
-    if (!WritePng(shot->second, pixels, width, height, true)) {
+    if (shot != options.screenshots.end() && !WritePng(shot->second, pixels, width, height, true)) {
       std::fprintf(stderr, "halcyra-tool run: cannot write %s\n", shot->second.c_str());
-      screenshotsWritten = false;
+      filesWritten = false;
+    }
+    const auto dump = options.spriteDumps.find(frame);
+    if (dump != options.spriteDumps.end() && running != nullptr &&
+        !WriteFileAtomically(dump->second, ShiftJisToUtf8(running->GetEngine().sprites->DumpText()))) {
+      std::fprintf(stderr, "halcyra-tool run: cannot write %s\n", dump->second.c_str());
+      filesWritten = false;
     }
   });
 
@@ -160,10 +176,12 @@ int RunRunCommand(int argc, char** argv) {
   if (!dumped) return Fail("cannot write the state dump " + options.stateDump);
   std::printf("presented %d frames in %u ms of game time\n", platform.PresentedFrames(),
               platform.Ticks());
-  if (options.screenshots.size() > 0 && options.screenshots.rbegin()->first > platform.PresentedFrames()) {
-    return Fail("the run ended before every screenshot frame");
+  for (const auto* files : {&options.screenshots, &options.spriteDumps}) {
+    if (!files->empty() && files->rbegin()->first > platform.PresentedFrames()) {
+      return Fail("the run ended before every screenshot or dump frame");
+    }
   }
-  return screenshotsWritten ? 0 : 1;
+  return filesWritten ? 0 : 1;
 }
 
 }  // namespace halcyra

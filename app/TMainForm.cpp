@@ -7,6 +7,7 @@
 #include "app/ScreenCopy.h"
 #include "app/StartUpTexts.h"
 #include "platform/FileSystem.h"
+#include "scenario/SoundCommands.h"
 #include "script/CScript.h"
 
 namespace halcyra {
@@ -156,6 +157,7 @@ void TMainForm::StartUp() {
   if (!OpenSoundArchive()) return;
   engine_.readList.LoadFile(kReadListFile);
   script_ = std::make_unique<CScript>(platform_, *this, engine_);
+  RegisterSoundStatements(*script_);
   if (!script_->LoadScript(kTitleScript, true) && !engine_.debugMode) {
     return Stop(texts::kCannotStartScenario);
   }

@@ -296,15 +296,40 @@ bool CScript::Dispatch() {
   }
   if (ContainsAssignment(token_)) return Assign();
   if (token_[0] == '$' || IsLead(token_[0])) return Undefined();
-  static const std::unordered_map<std::string_view, Handler> words = [] {
-    std::unordered_map<std::string_view, Handler> table;
-    for (const StatementWord& entry : kStatementWords) table.emplace(entry.word, entry.handler);
-    return table;
-  }();
-  const auto found = words.find(token_);
-  if (found != words.end()) return found->second != nullptr ? (this->*found->second)() : Undefined();
+  bool found = false;
+  const bool result = RunStatementWord(found);
+  if (found) return result;
   if (token_[0] == '@') return Label();
   return Undefined();
+}
+
+// Words are unique, so one lookup finds the word the ordered tests would find first.
+const std::unordered_map<std::string_view, CScript::Handler>& CScript::WordTable() {
+  static const std::unordered_map<std::string_view, Handler> table = [] {
+    std::unordered_map<std::string_view, Handler> entries;
+    for (const StatementWord& entry : kStatementWords) entries.emplace(entry.word, entry.handler);
+    return entries;
+  }();
+  return table;
+}
+
+// The word's own handler, else one attached by its owner, else the undefined report.
+bool CScript::RunStatementWord(bool& found) {
+  const auto& words = WordTable();
+  const auto word = words.find(token_);
+  found = word != words.end();
+  if (!found) return false;
+  if (word->second != nullptr) return (this->*word->second)();
+  const auto attached = attachedHandlers_.find(token_);
+  return attached != attachedHandlers_.end() ? attached->second(*this) : Undefined();
+}
+
+bool CScript::SetStatementHandler(std::string_view word, StatementHandler handler) {
+  const auto& words = WordTable();
+  const auto entry = words.find(word);
+  if (entry == words.end() || entry->second != nullptr) return false;
+  attachedHandlers_[entry->first] = handler;
+  return true;
 }
 
 bool CScript::Undefined() {
@@ -349,6 +374,8 @@ bool CScript::WalkToNextScript() {
 
 // ---------------------------------------------------------------------------------------------
 // Waiting primitives
+
+bool CScript::IsClosing() const { return host_.IsClosing(); }
 
 bool CScript::Poll() {
   host_.ProcessMessages();

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "script/ScriptReader.h"
 
@@ -19,6 +20,10 @@ class ScriptHost;
 
 class CScript : public ScriptErrorSink {
  public:
+  // A statement handler of another part of the engine: consumes its word and parameters through
+  // the script's reading operations and returns false to end the run.
+  using StatementHandler = bool (*)(CScript& script);
+
   static constexpr std::size_t kTokenCapacity = 1024;
   static constexpr std::size_t kParameterCapacity = 64;
 
@@ -30,8 +35,22 @@ class CScript : public ScriptErrorSink {
   // unless the no-save flag is set.
   bool LoadScript(std::string_view path, bool scenarioMode);
 
+  // Attaches the handler of a statement word whose owner arrives outside the interpreter; false
+  // when the word is not a statement word or the interpreter handles it itself.
+  bool SetStatementHandler(std::string_view word, StatementHandler handler);
+
   // Runs one statement; false ends this engine object's run.
   bool Tick();
+
+  // The reading protocol of statement handlers: the first token (the word), consuming it, and
+  // reading and consuming one parameter (at most capacity - 1 bytes).
+  const char* Token() const { return token_; }
+  void ConsumeToken();
+  void ReadParameter(char* buffer, std::size_t capacity = kParameterCapacity);
+  std::int32_t EvaluateParameter();
+  Engine& GetEngine() { return engine_; }
+  // The main window is closing: every wait stops.
+  bool IsClosing() const;
   // Processes window messages; false when the main window is closing.
   bool Poll();
   // Draws and shows one frame (or, while the window is inactive, sleeps instead).
@@ -77,14 +96,13 @@ class CScript : public ScriptErrorSink {
     Handler handler;  // null: the statement's owner has not arrived yet
   };
   static const StatementWord kStatementWords[];
+  static const std::unordered_map<std::string_view, Handler>& WordTable();
 
   bool Dispatch();
+  bool RunStatementWord(bool& found);
   bool EndOfText();
   bool WalkToNextScript();
   bool RegisterVoiceStatements();
-  void ConsumeToken();
-  void ReadParameter(char* buffer, std::size_t capacity = kParameterCapacity);
-  std::int32_t EvaluateParameter();
   GameState& State();
 
   // Statements of the language itself.
@@ -129,6 +147,7 @@ class CScript : public ScriptErrorSink {
   Engine& engine_;
   ScriptReader reader_;
   char token_[kTokenCapacity] = {};
+  std::unordered_map<std::string_view, StatementHandler> attachedHandlers_;
   std::string scriptPath_;
   bool scenarioMode_ = true;
   bool redrawRequest_ = false;

@@ -43,6 +43,8 @@ struct Engine {
   // Play modes: the message waits advance by themselves (auto) or quickly (skip).
   bool autoMode = false;
   bool skipMode = false;
+  // Frames a camera pan takes; `set_pan` changes it for the rest of the run.
+  int panFrames = 20;
   std::mt19937 random;
   bool debugMode = false;
   // Debug switch: every condition enters its block and jumps and script changes are ignored,

@@ -28,7 +28,21 @@ ScriptFixture::ScriptFixture() {
   engine_.display->Init(platform_, painter_, true);
 }
 
-ScriptFixture::~ScriptFixture() { std::filesystem::current_path(startFolder_); }
+ScriptFixture::~ScriptFixture() {
+  engine_.upkeep.reset();
+  engine_.channels.reset();
+  engine_.sound.reset();
+  std::filesystem::current_path(startFolder_);
+}
+
+void ScriptFixture::OpenSound() {
+  engine_.sound = std::make_unique<CDS>(platform_.Audio(), soundErrors_);
+  ASSERT_TRUE(engine_.sound->OpenDevice(CDS::kChannels, CDS::kSampleRate, CDS::kBits));
+  ASSERT_TRUE(engine_.vorbis.LoadDriver());
+  engine_.channels = std::make_unique<SoundChannels>(*engine_.sound, &engine_.sounds,
+                                                     engine_.vorbis, engine_.settings);
+  engine_.upkeep = std::make_unique<SoundUpkeep>(engine_.settings, *engine_.channels);
+}
 
 void ScriptFixture::WriteScript(const std::string& name, const std::string& body) {
   folder_.Write("scr/" + name + ".scr", "N" + body);

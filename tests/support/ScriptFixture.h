@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/HeadlessPlatform.h"
+#include "media/SoundErrorReporter.h"
 #include "script/CScript.h"
 #include "script/Engine.h"
 #include "script/ScriptHost.h"
@@ -47,6 +48,9 @@ class ScriptFixture : public ::testing::Test {
   ScriptFixture();
   ~ScriptFixture() override;
 
+  // Opens the sound device on the headless output (mixed as the virtual clock advances) and
+  // makes the seven channels.
+  void OpenSound();
   // Writes scr/NAME.scr (a marker byte is put in front of body) and loads it.
   bool Load(const std::string& body, const std::string& name = "test");
   void WriteScript(const std::string& name, const std::string& body);
@@ -68,6 +72,12 @@ class ScriptFixture : public ::testing::Test {
   NoPainter painter_;
   Engine engine_;
   CScript script_{platform_, host_, engine_};
+
+ private:
+  class IgnoredSoundErrors : public SoundErrorReporter {
+   public:
+    void Report(const MessageBoxRequest&) override {}
+  } soundErrors_;
 };
 
 }  // namespace halcyra::testing

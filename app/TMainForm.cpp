@@ -7,6 +7,7 @@
 #include "app/ScreenCopy.h"
 #include "app/StartUpTexts.h"
 #include "platform/FileSystem.h"
+#include "platform/FreeTypeFontRasterizer.h"
 #include "scenario/SoundCommands.h"
 #include "script/CScript.h"
 
@@ -178,7 +179,20 @@ void TMainForm::StartUp() {
 bool TMainForm::CreateDisplay() {
   engine_.display = std::make_unique<CDIB>();
   engine_.display->SetErrorReporter(&errors_);
-  return engine_.display->Init(platform_, *this, options_.forceSoftware);
+  if (!engine_.display->Init(platform_, *this, options_.forceSoftware)) return false;
+  CreateTextRenderer();
+  return true;
+}
+
+void TMainForm::CreateTextRenderer() {
+  Settings& settings = engine_.settings;
+  engine_.fontRasterizer = std::make_unique<FreeTypeFontRasterizer>();
+  engine_.text = std::make_unique<GlyphTextRenderer>(
+      *engine_.fontRasterizer,
+      TextSettingsView{settings.message.readedLumi, settings.message.readedLumi2,
+                       settings.heroName, settings.familyName, engine_.debugMode},
+      &errors_);
+  engine_.display->SetTextRenderer(engine_.text.get());
 }
 
 // Without a decoder or a sound device the game goes on in silence, after saying so.
@@ -218,17 +232,29 @@ int TMainForm::TextSizeFontHeight(int textSize) {
   }
 }
 
-GameFont TMainForm::MakeFont(int height) const {
-  GameFont font;
-  font.height = height;
-  font.bold = fontStyle_ == 1 || fontStyle_ == 3;
-  font.italic = fontStyle_ == 2 || fontStyle_ == 3;
-  font.faceName = fontName_;
-  return font;
+const TextFont* TMainForm::MakeFont(int height) {
+  FontRequest request;
+  request.faceName = fontName_;
+  request.height = height;
+  request.bold = fontStyle_ == 1 || fontStyle_ == 3;
+  request.italic = fontStyle_ == 2 || fontStyle_ == 3;
+  return engine_.text->CreateFont(request);
+}
+
+void TMainForm::ReleaseGameFonts() {
+  for (const TextFont*& font : engine_.fonts) {
+    if (font != nullptr) engine_.text->ReleaseFont(font);
+    font = nullptr;
+  }
 }
 
 void TMainForm::CreateGameFonts(int textSize) {
-  fonts_ = {MakeFont(24), MakeFont(TextSizeFontHeight(textSize)), MakeFont(24), MakeFont(12)};
+  if (engine_.text == nullptr) return;
+  ReleaseGameFonts();
+  engine_.fonts = {MakeFont(24), MakeFont(TextSizeFontHeight(textSize)), MakeFont(24),
+                   MakeFont(12)};
+  engine_.text->SetLabelFont(engine_.fonts[0]);
+  engine_.text->SetRubyFont(engine_.fonts[3]);
 }
 
 void TMainForm::ProcessMessages() {
@@ -452,6 +478,9 @@ void TMainForm::Destroy() {
   engine_.scripts.Close();
   engine_.pictures.Close();
   engine_.sounds.Close();
+  if (engine_.text != nullptr) ReleaseGameFonts();
+  engine_.text.reset();
+  engine_.fontRasterizer.reset();
   if (windowOpen_) platform_.CloseWindow();
   windowOpen_ = false;
 }

@@ -26,14 +26,6 @@ struct MainFormOptions {
   std::string executablePath;             // host path of the running program
 };
 
-// A game font as the text renderer will create it.
-struct GameFont {
-  int height = 0;  // pixels
-  bool bold = false;
-  bool italic = false;
-  std::string faceName;  // Shift-JIS
-};
-
 class TMainForm : public PlatformEvents, public ScriptHost, public ScreenPainter {
  public:
   static constexpr int kClientWidth = 800;
@@ -56,7 +48,7 @@ class TMainForm : public PlatformEvents, public ScriptHost, public ScreenPainter
   void SetDisplayMode(bool windowed, bool updateMenus);
   void ListFullScreenModes();
   void CreateGameFonts(int textSize);
-  GameFont MakeFont(int height) const;
+  const TextFont* MakeFont(int height);
   // Height of the text-size font for the scenario's text size setting.
   static int TextSizeFontHeight(int textSize);
   // Asks before closing; true when the window may close.
@@ -90,7 +82,7 @@ class TMainForm : public PlatformEvents, public ScriptHost, public ScreenPainter
   Settings& GetSettings() { return engine_.settings; }
   const std::vector<DisplayMode>& FullScreenModes() const { return fullScreenModes_; }
   const DisplayMode& DesktopMode() const { return desktopMode_; }
-  const std::array<GameFont, 4>& Fonts() const { return fonts_; }
+  const std::array<const TextFont*, 4>& Fonts() const { return engine_.fonts; }
   bool WindowItemChecked() const { return windowItemChecked_; }
   bool FullScreenItemChecked() const { return fullScreenItemChecked_; }
   bool DisplaySwitched() const { return displaySwitched_; }
@@ -107,6 +99,8 @@ class TMainForm : public PlatformEvents, public ScriptHost, public ScreenPainter
   bool OpenBaseArchive(CArcFile& archive, const char* name, const char* patch, bool scrambled);
   bool OpenSoundArchive();
   bool CreateDisplay();
+  void CreateTextRenderer();
+  void ReleaseGameFonts();
   void CreateSoundDevice();
   bool DesktopIsUsable() const;
   void SaveReadList();
@@ -128,7 +122,6 @@ class TMainForm : public PlatformEvents, public ScriptHost, public ScreenPainter
   int frameOffsetX_ = 0;
   int frameOffsetY_ = 0;
   bool closing_ = false;
-  std::array<GameFont, 4> fonts_{};
   int mouseX_ = 0;
   int mouseY_ = 0;
   bool mediaFinished_ = false;

@@ -1,6 +1,7 @@
 #include "script/CScript.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <new>
 #include <string>
@@ -26,6 +27,8 @@ using namespace script_texts;
 constexpr std::uint32_t kRateWindow = 1000;    // ms over which the frame rate is measured
 constexpr std::uint32_t kIdleSleep = 100;      // ms slept per pass while inactive or at the end
 constexpr char kTitleScriptPath[] = "scr\\open.scr";
+constexpr std::uint32_t kFrameRateColour = 0xFFFFFF;  // white: drawn in the unread style
+constexpr int kFrameRateCharacterWidth = 24;
 constexpr int kMaxMessageNumbers = 4096;
 
 // Fixed numbers the loader's reports carry, so that a report names its cause.
@@ -422,10 +425,25 @@ bool CScript::Present() {
     frameRate_ = static_cast<int>(frameCounter_ * 10000u / elapsed);
     frameCounter_ = 0;
     lastRateTime_ = now;
+    ShowFrameRate();
   }
   if (engine_.display != nullptr) engine_.display->DrawFrame(true, true, false);
   ++frameCounter_;
   return true;
+}
+
+// Debug mode shows the frame rate in the corner the settings choose; otherwise the slot stays
+// empty.
+void CScript::ShowFrameRate() {
+  if (engine_.sprites == nullptr) return;
+  CDIBSprite& sprite = engine_.sprites->At(SpriteTable::kDebugSlot);
+  if (!engine_.debugMode) return sprite.Release();
+  char text[32];
+  std::snprintf(text, sizeof text, "%d.%d FPS", frameRate_ / 10, frameRate_ % 10);
+  sprite.SetText(text, engine_.fonts[0], kFrameRateColour, kFrameRateCharacterWidth, true);
+  const int corner = engine_.settings.display.timeTop;
+  const int right = 800 - 12 - 12 * static_cast<int>(std::strlen(text));
+  sprite.SetPosition(corner >= 2 ? right : 12, corner == 1 || corner == 3 ? 576 : 0);
 }
 
 bool CScript::WaitStep(bool present, bool) {

@@ -101,6 +101,7 @@ class CScript : public ScriptErrorSink {
   bool Dispatch();
   bool RunStatementWord(bool& found);
   bool EndOfText();
+  void ShowFrameRate();
   bool WalkToNextScript();
   bool RegisterVoiceStatements();
   GameState& State();

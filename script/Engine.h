@@ -2,6 +2,7 @@
 // life of the program, and a test builds a fresh set for every case.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <random>
 
@@ -9,6 +10,7 @@
 #include "app/Settings.h"
 #include "graphics/CDIB.h"
 #include "graphics/ErrorReporter.h"
+#include "graphics/GlyphTextRenderer.h"
 #include "graphics/SpriteTable.h"
 #include "media/CDS.h"
 #include "media/CVorbis.h"
@@ -39,6 +41,10 @@ struct Engine {
   std::unique_ptr<CDS> sound;
   std::unique_ptr<SoundChannels> channels;  // the 7 channels
   std::unique_ptr<SoundUpkeep> upkeep;      // their per-frame care
+  std::unique_ptr<FontRasterizer> fontRasterizer;
+  std::unique_ptr<GlyphTextRenderer> text;  // draws every text, owns the fonts
+  // The game fonts: 24 pixels, the text-size font, 24 again, and 12 (ruby and small labels).
+  std::array<const TextFont*, 4> fonts{};
   InputState input;
   // Play modes: the message waits advance by themselves (auto) or quickly (skip).
   bool autoMode = false;

@@ -150,6 +150,25 @@ TEST_F(MainFormTest, DebugModeSkipsTheArchiveAndScenarioReports) {
   EXPECT_EQ(platform->MessageBoxes().size(), 2u);
 }
 
+// The frame rate, measured over the first second, appears in the top-left corner in debug mode
+// only.
+TEST_F(MainFormTest, DebugModeShowsTheFrameRate) {
+  options_.frameLimit = 90;
+  for (const bool debug : {false, true}) {
+    const auto platform =
+        RunGame("", debug ? std::vector<std::string>{"OpenDebugMode"} : std::vector<std::string>{});
+    int lit = 0;
+    for (int y = 0; y < 28; ++y) {
+      for (int x = 12; x < 120; ++x) lit += (platform->LastFrame()[y * 800 + x] & 0xFFFFFF) != 0;
+    }
+    if (debug) {
+      EXPECT_GT(lit, 50);
+    } else {
+      EXPECT_EQ(lit, 0);
+    }
+  }
+}
+
 TEST_F(MainFormTest, OnlyTheExactFirstArgumentSwitchesDebugModeOn) {
   const std::pair<std::vector<std::string>, bool> cases[] = {
       {{"OpenDebugMode"}, true},
@@ -276,13 +295,15 @@ TEST_F(MainFormTest, GameFontsFollowTheStyleAndTextSize) {
   TMainForm form(platform, FormOptions());
   ASSERT_TRUE(platform.OpenWindow(800, 600));
   form.StartUp();
-  for (const GameFont& font : form.Fonts()) {
-    EXPECT_TRUE(font.bold);
-    EXPECT_TRUE(font.italic);
-    EXPECT_EQ(font.faceName, form.GetSettings().font.name);
+  for (const TextFont* font : form.Fonts()) {
+    ASSERT_NE(font, nullptr);
+    EXPECT_TRUE(font->Bold());
+    EXPECT_TRUE(font->Italic());
+    EXPECT_EQ(font->Face(), form.GetSettings().font.name);
   }
-  EXPECT_EQ(form.Fonts()[0].height, 24);
-  EXPECT_EQ(form.Fonts()[3].height, 12);
+  EXPECT_EQ(form.Fonts()[0]->Height(), 24);
+  EXPECT_EQ(form.Fonts()[1]->Height(), 24);
+  EXPECT_EQ(form.Fonts()[3]->Height(), 12);
   const std::pair<int, int> sizes[] = {{0, 24}, {1, 36}, {2, 24}, {3, 48}, {5, 60}, {8, 72}, {9, 24}};
   for (const auto& [size, height] : sizes) EXPECT_EQ(TMainForm::TextSizeFontHeight(size), height);
 }

@@ -1,5 +1,7 @@
 #include "tools/halcyra-tool/PictureCommand.h"
 
+#include "tools/halcyra-tool/Arguments.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -55,11 +57,7 @@ class PrintingReporter : public ErrorReporter {
 };
 
 bool ParseFrame(const char* text, int& frame) {
-  char* end = nullptr;
-  const long parsed = std::strtol(text, &end, 10);
-  if (end == text || *end != '\0' || parsed < 0 || parsed >= CDIBitmap::kMaxFrames) return false;
-  frame = static_cast<int>(parsed);
-  return true;
+  return ParseInteger(text, 0, CDIBitmap::kMaxFrames - 1, frame);
 }
 
 // Reads the arguments; returns -1 to go on, or the exit code to stop with.

@@ -12,6 +12,7 @@
 #include "graphics/SpriteTable.h"
 #include "script/CScript.h"
 #include "script/GameState.h"
+#include "tools/halcyra-tool/Arguments.h"
 #include "tools/halcyra-tool/Commands.h"
 #include "tools/halcyra-tool/PngWriter.h"
 
@@ -45,13 +46,7 @@ int Fail(const std::string& message) {
   return 1;
 }
 
-bool ParsePositive(const char* text, int& value) {
-  char* end = nullptr;
-  const long parsed = std::strtol(text, &end, 10);
-  if (end == text || *end != '\0' || parsed < 1 || parsed > 100000000) return false;
-  value = static_cast<int>(parsed);
-  return true;
-}
+bool ParsePositive(const char* text, int& value) { return ParseInteger(text, 1, 100000000, value); }
 
 // FRAME:FILE, the file made absolute because the run enters the game folder.
 bool ParseFrameFile(const std::string& argument, std::map<int, std::string>& files) {

@@ -1,7 +1,5 @@
 #include "tools/halcyra-tool/PictureCommand.h"
 
-#include "tools/halcyra-tool/Arguments.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +13,7 @@
 #include "platform/FileSystem.h"
 #include "platform/ShiftJis.h"
 #include "resource/CArcFile.h"
+#include "tools/halcyra-tool/Arguments.h"
 #include "tools/halcyra-tool/PngWriter.h"
 
 namespace halcyra {

@@ -22,8 +22,11 @@ TEST(RealWindowTest, GameProgramsRunInAWindowAndStopCleanly) {
   for (const char* program : {"halcyra", "halcyra-gdi"}) {
     const std::string game = (folder.Path() / "game" / program).string();
     // XDG_RUNTIME_DIR of its own keeps the instance lock apart from a game the developer runs.
+    // The window system's drivers keep memory the sanitizer build cannot trace back to a
+    // library; leaks are checked in the headless tests instead.
     const std::string command =
         "cd / && XDG_RUNTIME_DIR='" + folder.Path().string() + "' SDL_AUDIODRIVER=dummy "
+        "ASAN_OPTIONS=detect_leaks=0 "
         "xvfb-run -a -s '-screen 0 1024x768x24' sh -c '\"" + game +
         "\" & pid=$!; sleep 2; kill -TERM $pid; wait $pid' >'" + folder.File("log.txt") + "' 2>&1";
     const int status = std::system(command.c_str());

@@ -466,6 +466,16 @@ void TMainForm::OnCloseRequest() {
 
 void TMainForm::OnPaint() { PaintScreen(); }
 
+// Every sprite gives up its textures and makes them again from its pictures; the scene capture
+// lived only in its render target and is gone.
+void TMainForm::OnRenderReset() {
+  if (engine_.sprites == nullptr) return;
+  engine_.sprites->At(SpriteTable::kCaptureSlot).Release();
+  engine_.sprites->ReleaseDeviceObjects();
+  engine_.sprites->RestoreDeviceObjects();
+  if (script_ != nullptr) script_->RequestRedraw();
+}
+
 void TMainForm::Destroy() {
   if (windowOpen_) platform_.SetFullScreen(false, nullptr);
   script_.reset();

@@ -74,6 +74,7 @@ class TMainForm : public PlatformEvents, public ScriptHost, public ScreenPainter
   void OnActivate(bool active) override;
   void OnCloseRequest() override;
   void OnPaint() override;
+  void OnRenderReset() override;
 
   bool DebugMode() const { return engine_.debugMode; }
   bool IsStopped() const { return stopped_; }

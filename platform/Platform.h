@@ -55,6 +55,9 @@ class PlatformEvents {
   virtual void OnCloseRequest() = 0;
   // The window needs its contents drawn again (exposed, restored).
   virtual void OnPaint() = 0;
+  // The accelerated renderer lost its textures (a driver reset, a display change): everything
+  // drawn through it must be uploaded again.
+  virtual void OnRenderReset() {}
 };
 
 struct DisplayMode {

@@ -180,6 +180,10 @@ void SdlPlatform::Dispatch(const SDL_Event& event, PlatformEvents& sink) {
       sink.OnKey(key, event.type == SDL_KEYDOWN, (mod & KMOD_SHIFT) != 0, (mod & KMOD_ALT) != 0);
       break;
     }
+    case SDL_RENDER_TARGETS_RESET:
+    case SDL_RENDER_DEVICE_RESET:
+      sink.OnRenderReset();
+      break;
     case SDL_MOUSEMOTION:
       sink.OnMouseMove(event.motion.x, event.motion.y);
       break;

@@ -390,6 +390,20 @@ TEST_F(MainFormTest, MouseButtonsAndTheWheelLatchTheirInputs) {
   EXPECT_EQ(form.MouseY(), 20);
 }
 
+TEST_F(MainFormTest, ARendererResetDropsOnlyTheSceneCapture) {
+  HeadlessPlatform platform(options_);
+  TMainForm form(platform, FormOptions());
+  ASSERT_TRUE(platform.OpenWindow(800, 600));
+  form.StartUp();
+  SpriteTable& sprites = *form.GetEngine().sprites;
+  ASSERT_TRUE(sprites.At(SpriteTable::kCaptureSlot).CreateBox(800, 600, 1, true, false));
+  ASSERT_TRUE(sprites.At(10).CreateBox(8, 8, 1, true, false));
+  form.OnRenderReset();
+  EXPECT_EQ(sprites.At(SpriteTable::kCaptureSlot).GetSurface(), nullptr);
+  ASSERT_NE(sprites.At(10).GetSurface(), nullptr);
+  EXPECT_EQ(sprites.At(10).GetSurface()->GetWidth(), 8);
+}
+
 TEST(ProgramTest, ASecondCopyEndsAtOnceWithExitCodeOne) {
   const std::string lockName = "halcyra-test-lock-" + std::to_string(::getpid());
   CMutex first;

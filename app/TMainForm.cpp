@@ -9,6 +9,7 @@
 #include "platform/FileSystem.h"
 #include "platform/FreeTypeFontRasterizer.h"
 #include "scenario/SoundCommands.h"
+#include "scenario/VoiceCommands.h"
 #include "script/CScript.h"
 
 namespace halcyra {
@@ -159,6 +160,7 @@ void TMainForm::StartUp() {
   engine_.readList.LoadFile(kReadListFile);
   script_ = std::make_unique<CScript>(platform_, *this, engine_);
   RegisterSoundStatements(*script_);
+  RegisterVoiceStatements(*script_);
   if (!script_->LoadScript(kTitleScript, true) && !engine_.debugMode) {
     return Stop(texts::kCannotStartScenario);
   }

@@ -51,6 +51,8 @@ struct Engine {
   bool skipMode = false;
   // Frames a camera pan takes; `set_pan` changes it for the rest of the run.
   int panFrames = 20;
+  // The report of a script with more voice lines than the read list holds is shown once a run.
+  bool voiceLimitReported = false;
   std::mt19937 random;
   bool debugMode = false;
   // Debug switch: every condition enters its block and jumps and script changes are ignored,

@@ -1,0 +1,151 @@
+#include "scenario/VoiceCommands.h"
+
+#include <cstring>
+#include <string>
+
+#include "app/CharacterTable.h"
+#include "resource/CArcFile.h"
+#include "script/CScript.h"
+#include "script/Engine.h"
+
+namespace halcyra {
+namespace {
+
+constexpr int kVoiceChannel = 4;
+constexpr int kPrefixLength = 3;
+// vo が１スクリプト中の制限 4096 を越えました + line feed + ファイルを分割して下さい
+constexpr char kTooManyVoices[] =
+    "vo \x82\xaa\x82P\x83X\x83N\x83\x8a\x83v\x83g\x92\x86\x82\xcc\x90\xa7\x8c\xc0 4096 \x82\xf0"
+    "\x89z\x82\xa6\x82\xdc\x82\xb5\x82\xbd\n\x83t\x83@\x83""C\x83\x8b\x82\xf0\x95\xaa\x8a\x84\x82"
+    "\xb5\x82\xc4\x89\xba\x82\xb3\x82\xa2";
+
+std::string SoundPath(std::string_view name) { return "wav\\" + std::string(name) + ".wav"; }
+
+void CopyName(char (&field)[64], std::string_view name) {
+  const std::size_t length = std::min(name.size(), sizeof field - 1);
+  std::memcpy(field, name.data(), length);
+  std::memset(field + length, 0, sizeof field - length);
+}
+
+// The read-list number of the voice statement that starts at position: 0 with read tracking off
+// for this script, and 0 (reported once per run) beyond the 4096 a script can hold.
+int MessageNumber(CScript& script, int position) {
+  Engine& engine = script.GetEngine();
+  if (engine.state->flags[GameState::kNoSaveFlag] != 0) return 0;
+  const int number = engine.readList.FindNumber(script.ScriptPath(), position);
+  if (number >= 0) return number;
+  if (!engine.voiceLimitReported) {
+    engine.voiceLimitReported = true;
+    script.ScriptError(kTooManyVoices, "");
+  }
+  return 0;
+}
+
+// Unread text ends the play modes the settings tie to it.
+void StopAtUnread(CScript& script, int number) {
+  Engine& engine = script.GetEngine();
+  if (!script.IsScenarioMode() || engine.readList.IsRead(script.ScriptPath(), number, false)) return;
+  const Settings& settings = engine.settings;
+  if (settings.skip.unread) script.SetAutoMode(false);
+  if (settings.skip2.unread) script.SetSkipMode(false);
+  if (settings.skipSelect.unread) script.SetFastForward(false);
+}
+
+bool VoiceLine(CScript& script) {
+  const int position = script.Reader().Position();
+  script.ConsumeToken();
+  char name[CScript::kParameterCapacity];
+  script.ReadParameter(name);
+  Engine& engine = script.GetEngine();
+  if (script.IsFastForward()) engine.display->SetPan(0);
+  const int number = MessageNumber(script, position);
+  engine.state->messageNumber = number;
+  CopyName(engine.state->pendingVoice, name);
+  StopAtUnread(script, number);
+  return true;
+}
+
+bool ChoiceVoiceLine(CScript& script) {
+  const int position = script.Reader().Position();
+  script.ConsumeToken();
+  Engine& engine = script.GetEngine();
+  engine.state->messageNumber = MessageNumber(script, position);
+  char count[CScript::kParameterCapacity];
+  script.ReadParameter(count);
+  CopyName(engine.state->pendingVoice, "");
+  return true;
+}
+
+bool PlayVoiceNow(CScript& script) {
+  script.ConsumeToken();
+  char name[CScript::kParameterCapacity];
+  script.ReadParameter(name);
+  Engine& engine = script.GetEngine();
+  if (script.IsFastForward()) {
+    engine.display->SetPan(0);
+    return true;
+  }
+  if (name[0] == '\0') {
+    (*engine.channels)[kVoiceChannel].Release();
+  } else {
+    PlayVoice(script, false, false, name);
+  }
+  return true;
+}
+
+bool VoiceIsSilenced(const Engine& engine, bool fromBacklog, bool forced) {
+  const Settings& settings = engine.settings;
+  return engine.input.IsHeld(kInputSkip) || engine.skipMode ||
+         (engine.autoMode && settings.skip.voice) || settings.volume.voice == 0 ||
+         !settings.volume.voOn || (fromBacklog && !settings.log.voice && !forced);
+}
+
+}  // namespace
+
+void VoiceSettingsFor(std::string_view voice, const Settings& settings, bool& enabled, int& volume) {
+  enabled = true;
+  volume = 255;
+  if (voice.size() < kPrefixLength) return;
+  const std::string_view head = voice.substr(0, kPrefixLength);
+  const auto records = CharacterTable::Records();
+  for (std::size_t i = 0; i < records.size() && records[i].voicePrefixes != nullptr; ++i) {
+    for (const char* const* prefix = records[i].voicePrefixes; *prefix != nullptr; ++prefix) {
+      if (!CArcFile::SameMemberName(head, *prefix)) continue;
+      if (i < settings.charaVoice.size()) {
+        enabled = settings.charaVoice[i];
+        volume = settings.charaVolume[i];
+      }
+      return;
+    }
+  }
+}
+
+void PlayVoice(CScript& script, bool fromBacklog, bool forced, std::string_view name) {
+  Engine& engine = script.GetEngine();
+  const char* const field = engine.state->pendingVoice;
+  const std::string_view pending(field, strnlen(field, sizeof engine.state->pendingVoice));
+  if (engine.debugMode && !fromBacklog && !pending.empty()) script.CheckFile(SoundPath(pending), false);
+  if (VoiceIsSilenced(engine, fromBacklog, forced)) return;
+  const std::string_view voice = name.empty() ? pending : name;
+  if (voice.empty()) return;
+  bool enabled = true;
+  int characterVolume = 255;
+  VoiceSettingsFor(voice, engine.settings, enabled, characterVolume);
+  const std::string path = SoundPath(voice);
+  if (!enabled || !script.CheckFile(path, true)) return;
+  CDSB& channel = (*engine.channels)[kVoiceChannel];
+  channel.LoadSound(path, fromBacklog ? 0 : engine.settings.voice.rate);
+  channel.SetVolume((characterVolume + 1) * engine.settings.volume.voice / 256, true);
+  channel.SetPan(0);
+  channel.Play(false);
+}
+
+void RegisterVoiceStatements(CScript& script) {
+  script.SetStatementHandler("vo", VoiceLine);
+  script.SetStatementHandler("vol", VoiceLine);
+  script.SetStatementHandler("vor", VoiceLine);
+  script.SetStatementHandler("vo_sel", ChoiceVoiceLine);
+  script.SetStatementHandler("vo2", PlayVoiceNow);
+}
+
+}  // namespace halcyra

@@ -95,7 +95,6 @@ void TMainForm::Close() { closing_ = true; }
 // After a stopped start-up the window stays open, empty, until the player closes it; no
 // question is asked then.
 void TMainForm::WaitForCloseAfterStop() {
-  stopped_ = true;
   closeRequestedAfterStop_ = false;
   while (!closeRequestedAfterStop_ && !platform_.QuitRequested()) {
     platform_.PumpEvents(*this);

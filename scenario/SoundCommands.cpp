@@ -26,14 +26,6 @@ constexpr int kAmbientChannel = 5;
 constexpr int kSecondEffectChannel = 6;
 constexpr int kDefaultPanFrames = 20;
 
-std::string SoundPath(std::string_view name) { return "wav\\" + std::string(name) + ".wav"; }
-
-void CopyName(char (&field)[64], std::string_view name) {
-  const std::size_t length = std::min(name.size(), sizeof field - 1);
-  std::memcpy(field, name.data(), length);
-  std::memset(field + length, 0, sizeof field - length);
-}
-
 // The start of music in decoded bytes: whole seconds as an expression, or a decimal number of
 // seconds ("1.5"), truncated. A negative start is the beginning.
 std::uint32_t StartOffset(CScript& script, const char* start) {
@@ -83,12 +75,12 @@ bool Music(CScript& script, int readMode, const char* fixedMode) {
   GameState& state = *engine.state;
   MarkPictureSeen(script, name);
   if (script.IsFastForward()) {
-    CopyName(state.music, name);
+    GameState::CopyName(state.music, name);
     return true;
   }
   CDSB& channel = (*engine.channels)[kMusicChannel];
   if (name[0] == '\0') {
-    CopyName(state.music, "");
+    GameState::CopyName(state.music, "");
     if (std::strcmp(mode, kFadeOut) == 0) {
       channel.StartFade(engine.settings.volume.bgm, kMusicFadeStep);
     } else {
@@ -97,7 +89,7 @@ bool Music(CScript& script, int readMode, const char* fixedMode) {
     return true;
   }
   const bool loop = std::strcmp(mode, kLoop) == 0;
-  CopyName(state.music, loop ? name : "");
+  GameState::CopyName(state.music, loop ? name : "");
   const std::string path = SoundPath(name);
   if (!script.CheckFile(path, false)) return true;
   if (!loop && std::strcmp(mode, kOnce) != 0) return script.ParamError(mode);
@@ -149,7 +141,7 @@ bool Effect(CScript& script, int readMode, const char* fixedMode, int channel, b
   Engine& engine = script.GetEngine();
   const bool loop = std::strcmp(mode, kLoop) == 0;
   EffectSound& record = EffectRecord(*engine.state, channel);
-  CopyName(record.name, expanded);
+  GameState::CopyName(record.name, expanded);
   record.loop = loop ? 1 : 0;
   if (expanded.empty()) {
     StopEffect(engine, channel, mode);
@@ -255,6 +247,8 @@ const Registration kSoundStatements[] = {
 };
 
 }  // namespace
+
+std::string SoundPath(std::string_view name) { return "wav\\" + std::string(name) + ".wav"; }
 
 void RegisterSoundStatements(CScript& script) {
   for (const Registration& entry : kSoundStatements) script.SetStatementHandler(entry.word, entry.handler);

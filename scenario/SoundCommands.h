@@ -4,6 +4,7 @@
 // restored.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace halcyra {
@@ -12,6 +13,9 @@ class CScript;
 
 // Attaches the handlers of these statements to the interpreter.
 void RegisterSoundStatements(CScript& script);
+
+// The game path of a sound named in a script: "wav\\NAME.wav".
+std::string SoundPath(std::string_view name);
 
 // Sets the flag that def_cg registered for a picture or music name, in scenario mode only.
 void MarkPictureSeen(CScript& script, std::string_view name);

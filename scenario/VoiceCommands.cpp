@@ -5,6 +5,7 @@
 
 #include "app/CharacterTable.h"
 #include "resource/CArcFile.h"
+#include "scenario/SoundCommands.h"
 #include "script/CScript.h"
 #include "script/Engine.h"
 
@@ -18,14 +19,6 @@ constexpr char kTooManyVoices[] =
     "vo \x82\xaa\x82P\x83X\x83N\x83\x8a\x83v\x83g\x92\x86\x82\xcc\x90\xa7\x8c\xc0 4096 \x82\xf0"
     "\x89z\x82\xa6\x82\xdc\x82\xb5\x82\xbd\n\x83t\x83@\x83""C\x83\x8b\x82\xf0\x95\xaa\x8a\x84\x82"
     "\xb5\x82\xc4\x89\xba\x82\xb3\x82\xa2";
-
-std::string SoundPath(std::string_view name) { return "wav\\" + std::string(name) + ".wav"; }
-
-void CopyName(char (&field)[64], std::string_view name) {
-  const std::size_t length = std::min(name.size(), sizeof field - 1);
-  std::memcpy(field, name.data(), length);
-  std::memset(field + length, 0, sizeof field - length);
-}
 
 // The read-list number of the voice statement that starts at position: 0 with read tracking off
 // for this script, and 0 (reported once per run) beyond the 4096 a script can hold.
@@ -60,7 +53,7 @@ bool VoiceLine(CScript& script) {
   if (script.IsFastForward()) engine.display->SetPan(0);
   const int number = MessageNumber(script, position);
   engine.state->messageNumber = number;
-  CopyName(engine.state->pendingVoice, name);
+  GameState::CopyName(engine.state->pendingVoice, name);
   StopAtUnread(script, number);
   return true;
 }
@@ -72,7 +65,7 @@ bool ChoiceVoiceLine(CScript& script) {
   engine.state->messageNumber = MessageNumber(script, position);
   char count[CScript::kParameterCapacity];
   script.ReadParameter(count);
-  CopyName(engine.state->pendingVoice, "");
+  GameState::CopyName(engine.state->pendingVoice, "");
   return true;
 }
 

@@ -28,10 +28,12 @@ void GameState::SetFlag16(int flag, std::int16_t value) {
   flags[flag + 1] = static_cast<std::uint8_t>(bits >> 8);
 }
 
-void GameState::SetScriptName(std::string_view name) {
-  const std::size_t length = std::min(name.size(), sizeof scriptName - 1);
-  std::memcpy(scriptName, name.data(), length);
-  std::memset(scriptName + length, 0, sizeof scriptName - length);
+void GameState::SetScriptName(std::string_view name) { CopyName(scriptName, name); }
+
+void GameState::CopyName(char (&field)[64], std::string_view name) {
+  const std::size_t length = std::min(name.size(), sizeof field - 1);
+  std::memcpy(field, name.data(), length);
+  std::memset(field + length, 0, sizeof field - length);
 }
 
 std::string_view GameState::ScriptName() const {

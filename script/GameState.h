@@ -100,6 +100,8 @@ struct GameState {
   void SetFlag16(int flag, std::int16_t value);
   // Sets the current script's name, cut to 63 bytes.
   void SetScriptName(std::string_view name);
+  // Stores a name in one of the record's 64-byte fields: cut to 63 bytes, the rest zero.
+  static void CopyName(char (&field)[64], std::string_view name);
   std::string_view ScriptName() const;
 };
 

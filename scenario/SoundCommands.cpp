@@ -35,13 +35,7 @@ std::uint32_t StartOffset(CScript& script, const char* start) {
   if (point == std::string_view::npos) {
     bytes = std::int64_t{Evaluate(text, *script.GetEngine().state, script)} * kMusicBytesPerSecond;
   } else {
-    bytes = std::int64_t{LeadingNumber(text)} * kMusicBytesPerSecond;
-    std::int64_t scale = 10;
-    for (std::size_t i = point + 1; i < text.size() && text[i] >= '0' && text[i] <= '9' &&
-                                    scale <= 1000000;
-         ++i, scale *= 10) {
-      bytes += (text[i] - '0') * kMusicBytesPerSecond / scale;
-    }
+    bytes = DecimalSeconds(text, kMusicBytesPerSecond);
   }
   return static_cast<std::uint32_t>(std::clamp<std::int64_t>(bytes, 0, UINT32_MAX));
 }

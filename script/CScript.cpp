@@ -864,16 +864,7 @@ std::uint32_t CScript::WaitMilliseconds(const char* parameter) {
   }
   std::int64_t milliseconds = 0;
   if (point != std::string_view::npos) {
-    std::size_t i = 0;
-    std::int64_t seconds = 0;
-    for (; i < text.size() && IsDigit(text[i]); ++i) seconds = seconds * 10 + (text[i] - '0');
-    milliseconds = std::min<std::int64_t>(seconds, INT32_MAX) * 1000;
-    if (i < text.size() && text[i] == '.') {
-      std::int64_t scale = 100;
-      for (++i; i < text.size() && IsDigit(text[i]) && scale > 0; ++i, scale /= 10) {
-        milliseconds += (text[i] - '0') * scale;
-      }
-    }
+    milliseconds = DecimalSeconds(text, 1000);
   } else {
     milliseconds = static_cast<std::int64_t>(Evaluate(text, State(), *this)) * 1000;
   }

@@ -76,6 +76,24 @@ int FlagNumber(std::string_view digits) {
   return number;
 }
 
+std::int64_t DecimalSeconds(std::string_view text, std::int64_t unitsPerSecond) {
+  std::size_t i = 0;
+  std::int64_t seconds = 0;
+  for (; i < text.size() && IsDigit(text[i]) && seconds < INT32_MAX; ++i) {
+    seconds = seconds * 10 + (text[i] - '0');
+  }
+  std::int64_t fraction = 0;
+  std::int64_t scale = 1;
+  if (i < text.size() && text[i] == '.') {
+    // Nine fraction digits are finer than any unit the engine counts in.
+    for (++i; i < text.size() && IsDigit(text[i]) && scale < 1000000000; ++i) {
+      fraction = fraction * 10 + (text[i] - '0');
+      scale *= 10;
+    }
+  }
+  return seconds * unitsPerSecond + fraction * unitsPerSecond / scale;
+}
+
 std::int32_t LeadingNumber(std::string_view text) {
   std::uint32_t number = 0;
   for (const char c : text) {

@@ -29,6 +29,10 @@ std::size_t TermLength(std::string_view text, std::size_t at);
 // last flag.
 int FlagNumber(std::string_view digits);
 
+// A decimal number of seconds at the start of text ("1.5"; digits, an optional point and up to
+// nine fraction digits) times units per second, truncated toward zero.
+std::int64_t DecimalSeconds(std::string_view text, std::int64_t unitsPerSecond);
+
 // The decimal number at the start of text (leading digits only, 0 when none), wrapping at 32
 // bits like the arithmetic.
 std::int32_t LeadingNumber(std::string_view text);

@@ -85,3 +85,20 @@ TEST_F(ExpressionTest, TermsEndAtDelimitersAndStepOverDoubleByteCharacters) {
 
 }  // namespace
 }  // namespace halcyra
+
+namespace halcyra {
+namespace {
+
+TEST(DecimalSecondsTest, ScalesExactlyAndTruncates) {
+  const struct {
+    const char* text;
+    std::int64_t units;
+    std::int64_t expected;
+  } cases[] = {{"1.5", 1000, 1500},    {"0.29", 1000, 290},        {"1.5", 176400, 264600},
+               {"2", 1000, 2000},      {"1,5.2", 1000, 1000},      {".5", 1000, 500},
+               {"0.0015", 176400, 264}, {"0.9999", 1000, 999},     {"", 1000, 0}};
+  for (const auto& c : cases) EXPECT_EQ(DecimalSeconds(c.text, c.units), c.expected) << c.text;
+}
+
+}  // namespace
+}  // namespace halcyra

@@ -28,11 +28,9 @@ using testing::RecordingReporter;
 using testing::TempFolder;
 using Pixels = std::vector<std::uint32_t>;
 
-constexpr std::uint32_t Argb(std::uint32_t a, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
-  return a << 24 | r << 16 | g << 8 | b;
-}
+using testing::Argb;
 
-std::string Sjis(std::string_view utf8) { return Utf8ToShiftJis(utf8); }
+using testing::Sjis;
 
 // A one-pixel 24-bit BMP of the given colour.
 std::string OnePixelBmp(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {

@@ -19,9 +19,7 @@ using testing::BlendForm;
 using testing::RecordingReporter;
 using Pixels = std::vector<std::uint32_t>;
 
-constexpr std::uint32_t Argb(std::uint32_t a, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
-  return a << 24 | r << 16 | g << 8 | b;
-}
+using testing::Argb;
 
 // Channels of the accelerated path may differ from the exact software arithmetic by rounding:
 // the renderer divides by 255 where the software blends shift by 8.

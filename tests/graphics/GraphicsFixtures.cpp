@@ -1,8 +1,11 @@
 #include "tests/graphics/GraphicsFixtures.h"
 
 #include "graphics/SimdFlag.h"
+#include "platform/ShiftJis.h"
 
 namespace halcyra::testing {
+
+std::string Sjis(std::string_view utf8) { return Utf8ToShiftJis(utf8); }
 
 std::vector<std::string> RecordingReporter::Messages() const {
   std::vector<std::string> messages;

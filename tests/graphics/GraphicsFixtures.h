@@ -47,6 +47,14 @@ class BlendForm {
   bool previous_;
 };
 
+// A pixel value 0xAARRGGBB from its four channels.
+constexpr std::uint32_t Argb(std::uint32_t a, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
+  return a << 24 | r << 16 | g << 8 | b;
+}
+
+// Shift-JIS bytes of a UTF-8 text, for names and texts in fixtures.
+std::string Sjis(std::string_view utf8);
+
 void Append16Le(Bytes& bytes, std::uint32_t value);
 void Append32Le(Bytes& bytes, std::uint32_t value);
 void Append16Be(Bytes& bytes, std::uint32_t value);

@@ -14,9 +14,7 @@ namespace {
 using testing::BlendForm;
 using Pixels = std::vector<std::uint32_t>;
 
-constexpr std::uint32_t Argb(std::uint32_t a, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
-  return a << 24 | r << 16 | g << 8 | b;
-}
+using testing::Argb;
 
 std::uint32_t Channel(std::uint32_t pixel, int shift) { return (pixel >> shift) & 0xFF; }
 

@@ -1,14 +1,12 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <climits>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 
 #include "app/IniFile.h"
+#include "tests/support/TempFolder.h"
 
 namespace halcyra {
 namespace {
@@ -17,29 +15,16 @@ namespace fs = std::filesystem;
 
 class IniFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = fs::temp_directory_path() / ("halcyra-ini-" + std::to_string(std::random_device{}()));
-    fs::create_directories(folder_);
-  }
-
-  void TearDown() override {
-    fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add);
-    fs::remove_all(folder_);
-  }
-
-  std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
+  std::string PathOf(const std::string& name) const { return folder_.File(name); }
 
   std::string WriteFixture(const std::string& name, const std::string& bytes) const {
-    std::ofstream(PathOf(name), std::ios::binary) << bytes;
+    folder_.Write(name, bytes);
     return PathOf(name);
   }
 
-  std::string ReadBack(const std::string& name) const {
-    std::ifstream in(PathOf(name), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  std::string ReadBack(const std::string& name) const { return folder_.Read(name); }
 
-  fs::path folder_;
+  testing::TempFolder folder_;
 };
 
 TEST_F(IniFileTest, MissingFileLoadsAsEmpty) {
@@ -204,7 +189,7 @@ TEST_F(IniFileTest, FailedSaveLeavesOldFileIntact) {
   ini.WriteBool("Display", "Window", false);
   EXPECT_FALSE(ini.Save(path));
   EXPECT_EQ(ReadBack(std::string(246, 'a') + ".ini"), original);
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_.Path()), fs::directory_iterator()), 1);
 }
 
 TEST_F(IniFileTest, SaveIntoMissingFolderFails) {

@@ -1,19 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "app/CharacterTable.h"
 #include "app/Settings.h"
+#include "tests/support/TempFolder.h"
 
 namespace halcyra {
 namespace {
-
-namespace fs = std::filesystem;
 
 const std::string kMsGothic =
     "\x82\x6c\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4e";  // ＭＳ ゴシック
@@ -21,25 +16,14 @@ const std::string kKazuya = "\x88\xea\x96\xe7";              // 一也
 
 class SettingsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ =
-        fs::temp_directory_path() / ("halcyra-settings-" + std::to_string(std::random_device{}()));
-    fs::create_directories(folder_);
-  }
-
-  void TearDown() override { fs::remove_all(folder_); }
-
-  std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
+  std::string PathOf(const std::string& name) const { return folder_.File(name); }
 
   std::string WriteFixture(const std::string& name, const std::string& bytes) const {
-    std::ofstream(PathOf(name), std::ios::binary) << bytes;
+    folder_.Write(name, bytes);
     return PathOf(name);
   }
 
-  std::string ReadBack(const std::string& name) const {
-    std::ifstream in(PathOf(name), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  std::string ReadBack(const std::string& name) const { return folder_.Read(name); }
 
   Settings LoadFixture(const std::string& bytes) const {
     Settings settings;
@@ -47,7 +31,7 @@ class SettingsTest : public ::testing::Test {
     return settings;
   }
 
-  fs::path folder_;
+  testing::TempFolder folder_;
 };
 
 TEST_F(SettingsTest, MissingFileResetsEverySettingToItsDefault) {

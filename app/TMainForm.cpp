@@ -8,8 +8,7 @@
 #include "app/StartUpTexts.h"
 #include "platform/FileSystem.h"
 #include "platform/FreeTypeFontRasterizer.h"
-#include "scenario/SoundCommands.h"
-#include "scenario/VoiceCommands.h"
+#include "scenario/ScenarioStatements.h"
 #include "script/CScript.h"
 
 namespace halcyra {
@@ -158,8 +157,7 @@ void TMainForm::StartUp() {
   if (!OpenSoundArchive()) return;
   engine_.readList.LoadFile(kReadListFile);
   script_ = std::make_unique<CScript>(platform_, *this, engine_);
-  RegisterSoundStatements(*script_);
-  RegisterVoiceStatements(*script_);
+  RegisterScenarioStatements(*script_);
   if (!script_->LoadScript(kTitleScript, true) && !engine_.debugMode) {
     return Stop(texts::kCannotStartScenario);
   }

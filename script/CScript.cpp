@@ -298,7 +298,9 @@ bool CScript::Dispatch() {
     default: break;
   }
   if (ContainsAssignment(token_)) return Assign();
-  if (token_[0] == '$' || IsLead(token_[0])) return Undefined();
+  if (token_[0] == '$' || IsLead(token_[0])) {
+    return messageLineHandler_ != nullptr ? messageLineHandler_(*this) : Undefined();
+  }
   bool found = false;
   const bool result = RunStatementWord(found);
   if (found) return result;
@@ -324,7 +326,21 @@ bool CScript::RunStatementWord(bool& found) {
   if (!found) return false;
   if (word->second != nullptr) return (this->*word->second)();
   const auto attached = attachedHandlers_.find(token_);
-  return attached != attachedHandlers_.end() ? attached->second(*this) : Undefined();
+  if (attached == attachedHandlers_.end()) return Undefined();
+  if (preEffectStep_ != nullptr && IsPreEffectWord(token_)) preEffectStep_(*this);
+  return attached->second(*this);
+}
+
+// The statements that start a screen effect or a layer transition.
+bool CScript::IsPreEffectWord(std::string_view word) {
+  static constexpr std::string_view kWords[] = {
+      "bg1", "bg1_fi", "bg1_cf", "bg1_mi", "bg2", "bg2_fi", "bg3", "bg3_fi", "bg4_fi", "ev1",
+      "ev1_fi", "ev1_cf", "sp1", "sp1_fi", "sp1_cf", "sp2", "sp2_fi", "sp2_cf", "sp3_cf",
+      "sp_fade_out", "sp_fo", "fade_out", "fo", "fo2", "sp_wait", "move_yposi", "move_xyposi",
+      "move_xywait", "set_alpha2", "mono", "mosaic", "scroll", "shake", "shake2", "shake3",
+      "fade_all_out", "fade_all_in", "fade_all_white_out", "fade_all_white_in", "zoom", "zoom2",
+      "zoom_wait", "rotate", "rotate_wait", "ef2", "date_disp", "date_disp2", "fade_sp4"};
+  return std::find(std::begin(kWords), std::end(kWords), word) != std::end(kWords);
 }
 
 bool CScript::SetStatementHandler(std::string_view word, StatementHandler handler) {
@@ -871,9 +887,7 @@ std::uint32_t CScript::WaitMilliseconds(const char* parameter) {
   return static_cast<std::uint32_t>(std::clamp<std::int64_t>(milliseconds, 0, UINT32_MAX));
 }
 
-// A cancellable wait ends early for Ctrl, for a click when clicks cancel, in skip mode, and in
-// auto mode when auto mode cancels effects. A click always counts (C = 1, modes off).
-bool CScript::WaitCancelled() {
+bool CScript::IsEffectCancelled() {
   if (engine_.input.IsHeld(kInputSkip)) return true;
   if (TakeClick()) return true;
   return engine_.skipMode || (engine_.autoMode && engine_.settings.skip.effect);
@@ -893,7 +907,7 @@ bool CScript::TimedWait(bool cancellable) {
   do {
     if (host_.IsClosing()) break;
     if (!Poll()) return false;
-    if (cancellable && WaitCancelled()) break;
+    if (cancellable && IsEffectCancelled()) break;
     if (host_.TitleRequested()) break;
     Present();
   } while (platform_.Ticks() - start < time);

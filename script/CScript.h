@@ -38,6 +38,11 @@ class CScript : public ScriptErrorSink {
   // Attaches the handler of a statement word whose owner arrives outside the interpreter; false
   // when the word is not a statement word or the interpreter handles it itself.
   bool SetStatementHandler(std::string_view word, StatementHandler handler);
+  // Attaches the handler of message lines (a first byte "$" or a double-byte character).
+  void SetMessageLineHandler(StatementHandler handler) { messageLineHandler_ = handler; }
+  // Attaches the step run before every statement that starts a screen effect or a layer
+  // transition (the page-mode dimming gives way to the effect).
+  void SetPreEffectStep(void (*step)(CScript& script)) { preEffectStep_ = step; }
 
   // Runs one statement; false ends this engine object's run.
   bool Tick();
@@ -67,6 +72,10 @@ class CScript : public ScriptErrorSink {
   // A latched click: clears the latches, sets variable C to 1 and ends auto and skip mode; the
   // result says whether a click may cut the running effect short (Effect/ClickCancel).
   bool TakeClick();
+  // Asked once per frame by every effect and animation: Ctrl held, a click (taken as by
+  // TakeClick; it cancels when clicks cancel effects), skip mode, or auto mode when auto mode
+  // cancels effects.
+  bool IsEffectCancelled();
   void SetAutoMode(bool on);
   void SetSkipMode(bool on);
 
@@ -96,6 +105,7 @@ class CScript : public ScriptErrorSink {
     Handler handler;  // null: the statement's owner has not arrived yet
   };
   static const StatementWord kStatementWords[];
+  static bool IsPreEffectWord(std::string_view word);
   static const std::unordered_map<std::string_view, Handler>& WordTable();
 
   bool Dispatch();
@@ -129,7 +139,6 @@ class CScript : public ScriptErrorSink {
   bool Wait();
   bool Sleep();
   bool TimedWait(bool cancellable);
-  bool WaitCancelled();
   bool NameCheck();
 
   // Condition helpers.
@@ -149,6 +158,8 @@ class CScript : public ScriptErrorSink {
   ScriptReader reader_;
   char token_[kTokenCapacity] = {};
   std::unordered_map<std::string_view, StatementHandler> attachedHandlers_;
+  StatementHandler messageLineHandler_ = nullptr;
+  void (*preEffectStep_)(CScript& script) = nullptr;
   std::string scriptPath_;
   bool scenarioMode_ = true;
   bool redrawRequest_ = false;

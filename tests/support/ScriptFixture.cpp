@@ -1,5 +1,7 @@
 #include "tests/support/ScriptFixture.h"
 
+#include "platform/FreeTypeFontRasterizer.h"
+
 namespace halcyra::testing {
 namespace {
 
@@ -19,6 +21,7 @@ class IgnoredEvents : public PlatformEvents {
 void TestHost::ProcessMessages() {
   IgnoredEvents events;
   platform_.PumpEvents(events);
+  if (onPoll) onPoll();
 }
 
 ScriptFixture::ScriptFixture() {
@@ -42,6 +45,34 @@ void ScriptFixture::OpenSound() {
   engine_.channels = std::make_unique<SoundChannels>(*engine_.sound, &engine_.sounds,
                                                      engine_.vorbis, engine_.settings);
   engine_.upkeep = std::make_unique<SoundUpkeep>(engine_.settings, *engine_.channels);
+}
+
+void ScriptFixture::OpenScene() {
+  CDIB& display = *engine_.display;
+  engine_.sprites = std::make_unique<SpriteTable>(display.Context(), platform_.Ticks());
+  display.SetSprites(engine_.sprites.get());
+  display.SetGameState(engine_.state.get());
+  display.SetPictureArchive(&engine_.pictures);
+}
+
+void ScriptFixture::OpenText() {
+  engine_.fontRasterizer = std::make_unique<FreeTypeFontRasterizer>();
+  const Settings& settings = engine_.settings;
+  engine_.text = std::make_unique<GlyphTextRenderer>(
+      *engine_.fontRasterizer,
+      TextSettingsView{settings.message.readedLumi, settings.message.readedLumi2,
+                       settings.heroName, settings.familyName, engine_.debugMode},
+      nullptr);
+  engine_.display->SetTextRenderer(engine_.text.get());
+  auto font = [&](int height) {
+    FontRequest request;
+    request.faceName = settings.font.name;
+    request.height = height;
+    return engine_.text->CreateFont(request);
+  };
+  engine_.fonts = {font(24), font(24), font(24), font(12)};
+  engine_.text->SetLabelFont(engine_.fonts[0]);
+  engine_.text->SetRubyFont(engine_.fonts[3]);
 }
 
 void ScriptFixture::WriteScript(const std::string& name, const std::string& body) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,9 @@ class TestHost : public ScriptHost {
   bool closing = false;
   bool titleRequested = false;
   bool ctrlDown = false;
+  // Runs at every poll, after the platform's events: a test presses keys and buttons here by
+  // setting input bits, counting polls to time them.
+  std::function<void()> onPoll;
 
  private:
   HeadlessPlatform& platform_;
@@ -51,6 +55,11 @@ class ScriptFixture : public ::testing::Test {
   // Opens the sound device on the headless output (mixed as the virtual clock advances) and
   // makes the seven channels.
   void OpenSound();
+  // Makes the sprite table the display draws, with the game state and the picture archive, as
+  // the main window does at start-up.
+  void OpenScene();
+  // Makes the text renderer and the four game fonts (24, 24, 24 and 12 pixels).
+  void OpenText();
   // Writes scr/NAME.scr (a marker byte is put in front of body) and loads it.
   bool Load(const std::string& body, const std::string& name = "test");
   void WriteScript(const std::string& name, const std::string& body);

@@ -1,0 +1,13 @@
+#include "scenario/ScenarioStatements.h"
+
+#include "scenario/SoundCommands.h"
+#include "scenario/VoiceCommands.h"
+
+namespace halcyra {
+
+void RegisterScenarioStatements(CScript& script) {
+  RegisterSoundStatements(script);
+  RegisterVoiceStatements(script);
+}
+
+}  // namespace halcyra

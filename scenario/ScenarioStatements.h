@@ -1,0 +1,10 @@
+// Attaches every statement family of the scenario presentation to an interpreter.
+#pragma once
+
+namespace halcyra {
+
+class CScript;
+
+void RegisterScenarioStatements(CScript& script);
+
+}  // namespace halcyra

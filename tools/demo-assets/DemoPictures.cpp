@@ -1,0 +1,8 @@
+// The demo game's pictures. Each scene family adds its own maker here.
+#include "tools/demo-assets/DemoAssets.h"
+
+namespace halcyra::demo {
+
+bool MakePictures(const std::filesystem::path&) { return true; }
+
+}  // namespace halcyra::demo

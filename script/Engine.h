@@ -23,6 +23,14 @@
 
 namespace halcyra {
 
+// What the player asked for from a menu, a key or an icon, carried out by the running wait.
+struct PlayRequests {
+  bool hideWindow = false;      // hide the message window (cancel input or the menu item)
+  bool previousChoice = false;  // return to the last choice
+  bool quickLoad = false;
+  bool quickSave = false;
+};
+
 struct Engine {
   Engine() : state(std::make_unique<GameState>()) { state->Clear(); }
 
@@ -46,6 +54,9 @@ struct Engine {
   // The game fonts: 24 pixels, the text-size font, 24 again, and 12 (ruby and small labels).
   std::array<const TextFont*, 4> fonts{};
   InputState input;
+  // A key wait or a choice is waiting for the player: the right button then opens the menu.
+  bool waitingForInput = false;
+  PlayRequests requests;
   // Play modes: the message waits advance by themselves (auto) or quickly (skip).
   bool autoMode = false;
   bool skipMode = false;

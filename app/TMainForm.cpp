@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "app/CharacterTable.h"
 #include "app/ScreenCopy.h"
 #include "app/StartUpTexts.h"
 #include "platform/FileSystem.h"
@@ -109,6 +110,25 @@ bool TMainForm::OpenBaseArchive(CArcFile& archive, const char* name, const char*
   return opened;
 }
 
+// The cast is game data: the loose file beats the script archive's member. Without either every
+// voice plays at full volume; a broken table is named and left empty, and the game goes on.
+void TMainForm::LoadCharacterTable() {
+  std::string text;
+  if (!ReadWholeFile(HostPath(CharacterTable::kFileName), text) &&
+      engine_.scripts.Find(CharacterTable::kFileName)) {
+    text.resize(engine_.scripts.GetSize());
+    text.resize(engine_.scripts.Read(text.data(), text.size()));
+  }
+  std::vector<CharacterTable::Record> records;
+  int badLine = 0;
+  if (!CharacterTable::Parse(text, records, badLine)) {
+    records.clear();
+    ShowStartUpError(std::string(CharacterTable::kFileName) + " " + std::to_string(badLine) +
+                     texts::kUnreadableLine);
+  }
+  CharacterTable::SetGameTable(std::move(records));
+}
+
 // The sound archive may live on the game disc when it was not installed: the first mounted
 // disc that holds it is used.
 bool TMainForm::OpenSoundArchive() {
@@ -155,6 +175,7 @@ void TMainForm::StartUp() {
   OpenBaseArchive(engine_.pictures, "cg.dat", "cg2.dat", true);
   display.SetPictureArchive(&engine_.pictures);
   if (!OpenSoundArchive()) return;
+  LoadCharacterTable();
   engine_.readList.LoadFile(kReadListFile);
   script_ = std::make_unique<CScript>(platform_, *this, engine_);
   RegisterScenarioStatements(*script_);

@@ -99,6 +99,7 @@ class TMainForm : public PlatformEvents, public ScriptHost, public ScreenPainter
   void Close();
   bool OpenBaseArchive(CArcFile& archive, const char* name, const char* patch, bool scrambled);
   bool OpenSoundArchive();
+  void LoadCharacterTable();
   bool CreateDisplay();
   void CreateTextRenderer();
   void ReleaseGameFonts();

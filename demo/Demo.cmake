@@ -9,7 +9,7 @@ set(DEMO_SOUND_DIR ${CMAKE_BINARY_DIR}/demo-sounds)
 file(GLOB DEMO_ASSET_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tools/demo-assets/*.cpp)
 add_executable(halcyra-demo-assets ${DEMO_ASSET_SOURCES})
 target_link_libraries(halcyra-demo-assets PRIVATE halcyra_engine)
-file(GLOB_RECURSE DEMO_SCRIPTS CONFIGURE_DEPENDS ${DEMO_DIR}/scr/*.scr)
+file(GLOB_RECURSE DEMO_SCRIPTS CONFIGURE_DEPENDS ${DEMO_DIR}/scr/*)
 set(DEMO_OUTPUTS ${GAME_DIR}/scr.dat ${GAME_DIR}/cg.dat ${GAME_DIR}/wav.dat
                  ${GAME_DIR}/halcyra ${GAME_DIR}/halcyra-gdi)
 add_custom_command(

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "graphics/CDIB.h"
+#include "graphics/SpriteTable.h"
+#include "scenario/LayerModel.h"
 #include "script/CScript.h"
 #include "script/Engine.h"
 #include "script/Expression.h"
@@ -171,8 +173,8 @@ bool Wait(CScript& script, int channel, bool clickEnds) {
   return WaitWhilePlaying(script, channel, clickEnds);
 }
 
-// The camera moves toward the target in equal steps over the pan duration, one a frame; a
-// distance shorter than the duration moves at once.
+}  // namespace
+
 void PanCamera(CScript& script, int target) {
   Engine& engine = script.GetEngine();
   CDIB& display = *engine.display;
@@ -194,6 +196,8 @@ void PanCamera(CScript& script, int target) {
   script.Present();
 }
 
+namespace {
+
 bool Pan(CScript& script) {
   script.ConsumeToken();
   const std::int32_t target = script.EvaluateParameter();
@@ -208,6 +212,24 @@ bool Pan(CScript& script) {
 bool SetPan(CScript& script) {
   script.ConsumeToken();
   script.GetEngine().panFrames = script.EvaluateParameter();
+  return true;
+}
+
+// The standing sprites follow the camera pan fully and the rest of the scene by a third; folding
+// the pan into the layers keeps every picture where it is seen and returns the camera to 0.
+bool FoldPanIntoLayers(CScript& script) {
+  script.ConsumeToken();
+  Engine& engine = script.GetEngine();
+  CDIB& display = *engine.display;
+  const int pan = display.GetPan();
+  for (int layer = 0; layer < GameState::kLayerCount; ++layer) {
+    const int shift = layer >= 1 && layer <= 3 ? pan : pan / 3;
+    engine.state->layerX[layer] += shift;
+    if (engine.sprites == nullptr) continue;
+    CDIBSprite& sprite = engine.sprites->At(SlotOfLayer(layer));
+    sprite.SetPosition(sprite.GetX() + shift, sprite.GetY());
+  }
+  display.SetPan(0);
   return true;
 }
 
@@ -238,9 +260,48 @@ const Registration kSoundStatements[] = {
     {"bgm_wait", [](CScript& s) { return Wait(s, kMusicChannel, true); }},
     {"pan", Pan},
     {"set_pan", SetPan},
+    {"calc_pan", FoldPanIntoLayers},
 };
 
 }  // namespace
+
+void RestoreSound(CScript& script, int channel, std::string_view name, bool loop) {
+  Engine& engine = script.GetEngine();
+  GameState& state = *engine.state;
+  const Settings& settings = engine.settings;
+  int volume = 0;
+  switch (channel) {
+    case kMusicChannel:
+      GameState::CopyName(state.music, name);
+      volume = settings.volume.bgm;
+      break;
+    case kVoiceChannel:
+      GameState::CopyName(state.pendingVoice, name);
+      volume = settings.volume.voOn ? settings.volume.voice : 0;
+      break;
+    case kEffectChannel:
+    case kAmbientChannel:
+    case kSecondEffectChannel: {
+      EffectSound& record = EffectRecord(state, channel);
+      GameState::CopyName(record.name, name);
+      record.loop = loop ? 1 : 0;
+      volume = EffectVolume(settings, channel);
+      break;
+    }
+    default: return;
+  }
+  if (engine.channels == nullptr) return;
+  CDSB& sound = (*engine.channels)[channel];
+  if (name.empty() || volume == 0) return sound.Release();
+  const std::string path = SoundPath(name);
+  if (channel == kMusicChannel) {
+    sound.OpenStream(path);
+  } else {
+    sound.LoadSound(path, 0);
+  }
+  sound.SetVolume(volume, true);
+  if (channel != kMusicChannel || settings.volume.bgmOn) sound.Play(loop);
+}
 
 std::string SoundPath(std::string_view name) { return "wav\\" + std::string(name) + ".wav"; }
 

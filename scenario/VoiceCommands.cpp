@@ -4,7 +4,9 @@
 #include <string>
 
 #include "app/CharacterTable.h"
+#include "graphics/SpriteTable.h"
 #include "resource/CArcFile.h"
+#include "scenario/LayerModel.h"
 #include "scenario/SoundCommands.h"
 #include "script/CScript.h"
 #include "script/Engine.h"
@@ -58,6 +60,30 @@ bool VoiceLine(CScript& script) {
   return true;
 }
 
+// The camera turns to the standing sprite (layers 1..3) whose picture name begins as the voice
+// does, or back to the middle when no sprite on screen speaks with it.
+int SpeakerPan(const Engine& engine) {
+  const GameState& state = *engine.state;
+  const std::string_view voice(state.pendingVoice, strnlen(state.pendingVoice, sizeof state.pendingVoice));
+  if (voice.size() < kPrefixLength) return 0;
+  for (int layer = 1; layer <= 3; ++layer) {
+    const char* const field = state.layerPicture[layer];
+    const std::string_view picture(field, strnlen(field, sizeof state.layerPicture[layer]));
+    if (picture.size() >= kPrefixLength &&
+        CArcFile::SameMemberName(picture.substr(0, kPrefixLength), voice.substr(0, kPrefixLength))) {
+      return -engine.sprites->At(SlotOfLayer(layer)).GetX();
+    }
+  }
+  return 0;
+}
+
+bool VoiceLineFacingSpeaker(CScript& script) {
+  if (!VoiceLine(script) || script.IsFastForward()) return true;
+  const Engine& engine = script.GetEngine();
+  if (engine.sprites != nullptr) PanCamera(script, SpeakerPan(engine));
+  return true;
+}
+
 bool ChoiceVoiceLine(CScript& script) {
   const int position = script.Reader().Position();
   script.ConsumeToken();
@@ -96,21 +122,10 @@ bool VoiceIsSilenced(const Engine& engine, bool fromBacklog, bool forced) {
 }  // namespace
 
 void VoiceSettingsFor(std::string_view voice, const Settings& settings, bool& enabled, int& volume) {
-  enabled = true;
-  volume = 255;
-  if (voice.size() < kPrefixLength) return;
-  const std::string_view head = voice.substr(0, kPrefixLength);
-  const auto records = CharacterTable::Records();
-  for (std::size_t i = 0; i < records.size() && records[i].voicePrefixes != nullptr; ++i) {
-    for (const char* const* prefix = records[i].voicePrefixes; *prefix != nullptr; ++prefix) {
-      if (!CArcFile::SameMemberName(head, *prefix)) continue;
-      if (i < settings.charaVoice.size()) {
-        enabled = settings.charaVoice[i];
-        volume = settings.charaVolume[i];
-      }
-      return;
-    }
-  }
+  const int record = CharacterTable::RecordForVoice(CharacterTable::Records(), voice);
+  const bool known = record != CharacterTable::kNoRecord && record < CharacterTable::kMaxIniCharacters;
+  enabled = !known || settings.charaVoice[record];
+  volume = known ? settings.charaVolume[record] : 255;
 }
 
 void PlayVoice(CScript& script, bool fromBacklog, bool forced, std::string_view name) {
@@ -137,6 +152,7 @@ void RegisterVoiceStatements(CScript& script) {
   script.SetStatementHandler("vo", VoiceLine);
   script.SetStatementHandler("vol", VoiceLine);
   script.SetStatementHandler("vor", VoiceLine);
+  script.SetStatementHandler("vox", VoiceLineFacingSpeaker);
   script.SetStatementHandler("vo_sel", ChoiceVoiceLine);
   script.SetStatementHandler("vo2", PlayVoiceNow);
 }

@@ -1,6 +1,7 @@
-// The voice statements that need no picture layers: `vo`, `vol`, `vor` (register the voice line
-// and make it the pending voice), `vo_sel` (the voice line of a choice block) and `vo2` (play a
-// voice at once), with `PlayVoice`, which the message window calls for the pending voice.
+// The voice statements: `vo`, `vol`, `vor` (register the voice line and make it the pending
+// voice), `vox` (the same, then the camera turns to the speaking sprite), `vo_sel` (the voice
+// line of a choice block) and `vo2` (play a voice at once), with `PlayVoice`, which the message
+// window calls for the pending voice.
 #pragma once
 
 #include <string_view>
@@ -19,9 +20,8 @@ void RegisterVoiceStatements(CScript& script);
 // when logged voices are on (or forced).
 void PlayVoice(CScript& script, bool fromBacklog, bool forced, std::string_view name);
 
-// The speaker's voice switch and volume (0..255) for a voice file name: the first character
-// whose prefix equals the name's first three characters (ASCII case ignored); a voice of no
-// known character plays at full volume.
+// The speaker's voice switch and volume (0..255) for a voice file name, from the settings of
+// the character table's record for it; a voice of no record plays at full volume.
 void VoiceSettingsFor(std::string_view voice, const Settings& settings, bool& enabled, int& volume);
 
 }  // namespace halcyra

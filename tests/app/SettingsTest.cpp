@@ -6,6 +6,7 @@
 #include "app/CharacterTable.h"
 #include "app/Settings.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TestCast.h"
 
 namespace halcyra {
 namespace {
@@ -16,6 +17,8 @@ const std::string kKazuya = "\x88\xea\x96\xe7";              // 一也
 
 class SettingsTest : public ::testing::Test {
  protected:
+  SettingsTest() { testing::UseTestCast(); }
+
   std::string PathOf(const std::string& name) const { return folder_.File(name); }
 
   std::string WriteFixture(const std::string& name, const std::string& bytes) const {
@@ -314,23 +317,6 @@ TEST_F(SettingsTest, SaveThenLoadRestoresEveryWrittenSetting) {
 
 TEST_F(SettingsTest, SaveIntoMissingFolderFails) {
   EXPECT_FALSE(save_settings(PathOf("no-such-folder/halcyra.ini"), Settings{}, true, false));
-}
-
-TEST(SettingsCharacterTableTest, CountsNamedRecordsUpToTwenty) {
-  EXPECT_EQ(CharacterTable::IniCount(), 6);
-  for (const CharacterTable::Record& record : CharacterTable::Records().first(6)) {
-    ASSERT_NE(record.voicePrefixes, nullptr);
-    EXPECT_NE(record.voicePrefixes[0], nullptr);
-  }
-
-  const char* const prefixes[] = {"x", nullptr};
-  const CharacterTable::Record named{"A", true, 255, prefixes};
-  const std::vector<CharacterTable::Record> many(25, named);
-  EXPECT_EQ(CharacterTable::CountIniRecords(many), 20);
-  const std::vector<CharacterTable::Record> gap = {named, {"", true, 255, prefixes}, named};
-  EXPECT_EQ(CharacterTable::CountIniRecords(gap), 1);
-  const std::vector<CharacterTable::Record> ended = {named, named, {}, named};
-  EXPECT_EQ(CharacterTable::CountIniRecords(ended), 2);
 }
 
 }  // namespace

@@ -159,5 +159,53 @@ TEST_F(SoundCommandsTest, CameraPansInEqualStepsOverItsDuration) {
   EXPECT_LE(platform_.Ticks() - start, 17u);  // closer than 20 pixels: at once
 }
 
+TEST_F(SoundCommandsTest, RestoreSoundRecordsAndPlaysAtTheChannelsVolume) {
+  engine_.settings.volume.bgm = 90;
+  engine_.settings.volume.se = 70;
+  RestoreSound(script_, kMusic, "m1", true);
+  EXPECT_EQ(MusicName(), "m1");
+  EXPECT_TRUE(Channel(kMusic).IsPlaying());
+  EXPECT_TRUE(Channel(kMusic).IsLooping());
+  EXPECT_EQ(Channel(kMusic).GetVolume(), 90);
+  RestoreSound(script_, kSecondEffect, "s1", true);
+  EXPECT_EQ(std::string(engine_.state->effectSound[2].name), "s1");
+  EXPECT_EQ(engine_.state->effectSound[2].loop, 1);
+  EXPECT_TRUE(Channel(kSecondEffect).IsPlaying());
+  // The effect switch off gives volume 0, which releases the channel but keeps the record.
+  engine_.settings.volume.seOn = false;
+  RestoreSound(script_, kEffect, "s1", false);
+  EXPECT_EQ(std::string(engine_.state->effectSound[0].name), "s1");
+  EXPECT_FALSE(Channel(kEffect).HasSound());
+  RestoreSound(script_, kMusic, "", false);
+  EXPECT_EQ(MusicName(), "");
+  EXPECT_FALSE(Channel(kMusic).HasSound());
+}
+
+TEST_F(SoundCommandsTest, RestoredMusicStaysSilentWithMusicSwitchedOff) {
+  engine_.settings.volume.bgmOn = false;
+  RestoreSound(script_, kMusic, "m1", true);
+  EXPECT_TRUE(Channel(kMusic).HasSound());
+  EXPECT_FALSE(Channel(kMusic).IsPlaying());
+}
+
+TEST_F(SoundCommandsTest, FoldingThePanMovesStandingSpritesFullyAndTheRestByAThird) {
+  OpenScene();
+  for (int layer = 0; layer < GameState::kLayerCount; ++layer) engine_.state->layerX[layer] = 10;
+  for (int slot : {0, 10}) ASSERT_TRUE(engine_.sprites->At(slot).CreateBox(8, 8, 1, true, false));
+  engine_.sprites->At(10).SetPosition(100, 5);  // standing sprite 1
+  engine_.sprites->At(0).SetPosition(-100, 0);  // background
+  engine_.display->SetPan(-50);
+  ASSERT_TRUE(Load("calc_pan\r\n"));
+  EXPECT_TRUE(RunToEnd());
+  EXPECT_EQ(engine_.display->GetPan(), 0);
+  EXPECT_EQ(engine_.sprites->At(10).GetX(), 50);
+  EXPECT_EQ(engine_.sprites->At(10).GetY(), 5);
+  EXPECT_EQ(engine_.sprites->At(0).GetX(), -116);  // -50 / 3 is -16
+  const int expected[] = {-6, -40, -40, -40, -6, -6, -6, -6};
+  for (int layer = 0; layer < GameState::kLayerCount; ++layer) {
+    EXPECT_EQ(engine_.state->layerX[layer], expected[layer]) << layer;
+  }
+}
+
 }  // namespace
 }  // namespace halcyra

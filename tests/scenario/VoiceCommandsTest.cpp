@@ -7,6 +7,7 @@
 #include "app/InputState.h"
 #include "tests/media/SoundTestSupport.h"
 #include "tests/support/ScriptFixture.h"
+#include "tests/support/TestCast.h"
 
 namespace halcyra {
 namespace {
@@ -16,6 +17,7 @@ constexpr int kVoice = 4;
 class VoiceCommandsTest : public testing::ScriptFixture {
  protected:
   VoiceCommandsTest() {
+    testing::UseTestCast();
     OpenSound();
     const std::string voice(22050 * 2, '\x03');  // half a second, mono
     folder_.Write("wav/ari001.wav", soundtest::PcmWave(1, 44100, 16, voice));
@@ -106,7 +108,33 @@ TEST_F(VoiceCommandsTest, SilencedVoicesDoNotPlay) {
   }
 }
 
+TEST_F(VoiceCommandsTest, VoxTurnsTheCameraToTheSpeakingSprite) {
+  OpenScene();
+  GameState::CopyName(engine_.state->layerPicture[2], "ARI_smile");
+  ASSERT_TRUE(engine_.sprites->At(12).CreateBox(8, 8, 1, true, false));
+  engine_.sprites->At(12).SetPosition(120, 0);  // standing sprite 2
+  engine_.panFrames = 1;
+  ASSERT_TRUE(Load("vox ari001\r\n"));
+  ASSERT_TRUE(script_.Tick());
+  EXPECT_EQ(Pending(), "ari001");
+  EXPECT_EQ(engine_.display->GetPan(), -120);
+  ASSERT_TRUE(Load("vox zzz001\r\n"));
+  ASSERT_TRUE(script_.Tick());
+  EXPECT_EQ(engine_.display->GetPan(), 0);  // nobody on screen speaks with it
+}
+
+TEST_F(VoiceCommandsTest, VoxInFastForwardResetsThePan) {
+  OpenScene();
+  engine_.display->SetPan(-40);
+  script_.SetFastForward(true);
+  ASSERT_TRUE(Load("vox ari001\r\n"));
+  ASSERT_TRUE(script_.Tick());
+  EXPECT_EQ(engine_.display->GetPan(), 0);
+  EXPECT_EQ(Pending(), "ari001");
+}
+
 TEST(VoiceSettingsTest, SpeakersAreFoundByTheirPrefixWhateverTheCase) {
+  testing::UseTestCast();
   Settings settings;
   settings.charaVolume[0] = 10;
   settings.charaVoice[1] = false;

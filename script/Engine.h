@@ -18,6 +18,7 @@
 #include "media/SoundUpkeep.h"
 #include "resource/CArcFile.h"
 #include "resource/CList.h"
+#include "scenario/ChoiceRegistry.h"
 #include "script/GameState.h"
 #include "system/CReadList.h"
 
@@ -57,6 +58,8 @@ struct Engine {
   // A key wait or a choice is waiting for the player: the right button then opens the menu.
   bool waitingForInput = false;
   PlayRequests requests;
+  // The choices registered for the next `select`, and its question.
+  ChoiceRegistry choices;
   // Play modes: the message waits advance by themselves (auto) or quickly (skip).
   bool autoMode = false;
   bool skipMode = false;

@@ -10,7 +10,7 @@ cd "$(dirname "$0")"
 
 readonly PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  libsdl2-dev libfreetype-dev libfontconfig-dev fonts-ipafont-gothic libvorbis-dev
+  libsdl2-dev libfreetype-dev libfontconfig-dev fonts-ipafont-gothic libvorbis-dev libimgui-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
 )

@@ -105,6 +105,15 @@ bool HeadlessPlatform::ParseEvent(const std::vector<std::string>& words, Scripte
     event.wheelUp = words[2] == "up";
     return true;
   }
+  if (kind == "menu") {
+    event.kind = EventKind::kMenu;
+    if (argumentCount != 1) {
+      error = "'menu' needs an item name or none";
+      return false;
+    }
+    event.menuItem = words[2];
+    return true;
+  }
   const std::pair<const char*, EventKind> plain[] = {
       {"close", EventKind::kClose},
       {"activate", EventKind::kActivate},
@@ -218,6 +227,8 @@ void HeadlessPlatform::Deliver(const ScriptedEvent& event, PlatformEvents& sink)
       active_ = event.kind == EventKind::kActivate;
       sink.OnActivate(active_);
       break;
+    case EventKind::kMenu:
+      break;
   }
 }
 
@@ -225,13 +236,27 @@ void HeadlessPlatform::PumpEvents(PlatformEvents& sink) {
   while (!readyEvents_.empty()) {
     const ScriptedEvent event = readyEvents_.front();
     readyEvents_.pop_front();
+    followingEvents_ = readyEvents_.empty() ? &waitEvents_ : &readyEvents_;
     Deliver(event, sink);
   }
   while (!timedEvents_.empty() && timedEvents_.front().frame <= presentedFrames_) {
     const ScriptedEvent event = timedEvents_.front();
     timedEvents_.pop_front();
+    followingEvents_ = &timedEvents_;
     Deliver(event, sink);
   }
+  followingEvents_ = nullptr;
+}
+
+// The answer written on the line after the event being delivered, taken out of its queue.
+std::string HeadlessPlatform::TakeMenuAnswer() {
+  if (followingEvents_ == nullptr || followingEvents_->empty() ||
+      followingEvents_->front().kind != EventKind::kMenu) {
+    return std::string();
+  }
+  std::string answer = followingEvents_->front().menuItem;
+  followingEvents_->pop_front();
+  return answer;
 }
 
 void HeadlessPlatform::WaitingForInput() {
@@ -260,6 +285,16 @@ MessageBoxResult HeadlessPlatform::ShowMessageBox(const MessageBoxRequest& reque
   }
   messageBoxes_.push_back({request, answer, presentedFrames_});
   return answer;
+}
+
+std::optional<int> HeadlessPlatform::ShowPopupMenu(const PopupMenuModel& menu, int x, int y,
+                                                   PlatformEvents&) {
+  PopupMenuRecord record{menu, x, y, TakeMenuAnswer(), std::nullopt, presentedFrames_};
+  if (const PopupMenuItem* item = FindChoosableItem(menu.items, record.answer)) {
+    record.chosen = item->id;
+  }
+  popupMenus_.push_back(record);
+  return record.chosen;
 }
 
 void HeadlessPlatform::PresentFrame(const std::uint32_t* pixels, int width, int height,

@@ -30,6 +30,7 @@ constexpr char kTitleScriptPath[] = "scr\\open.scr";
 constexpr std::uint32_t kFrameRateColour = 0xFFFFFF;  // white: drawn in the unread style
 constexpr int kFrameRateCharacterWidth = 24;
 constexpr int kMaxMessageNumbers = 4096;
+constexpr int kKeyWaitIconSlot = 79;
 
 // Fixed numbers the loader's reports carry, so that a report names its cause.
 constexpr int kCannotOpenNumber = 489;
@@ -426,9 +427,16 @@ bool CScript::TakeClick() {
   return engine_.settings.effect.clickCancel;
 }
 
-void CScript::SetAutoMode(bool on) { engine_.autoMode = on; }
+// A mode that advances by itself takes the key-wait icon down.
+void CScript::SetAutoMode(bool on) {
+  engine_.autoMode = on;
+  if (on && engine_.sprites != nullptr) engine_.sprites->At(kKeyWaitIconSlot).Release();
+}
 
-void CScript::SetSkipMode(bool on) { engine_.skipMode = on; }
+void CScript::SetSkipMode(bool on) {
+  engine_.skipMode = on;
+  if (on && engine_.sprites != nullptr) engine_.sprites->At(kKeyWaitIconSlot).Release();
+}
 
 bool CScript::Present() {
   if (!host_.IsRunningActive()) {

@@ -76,6 +76,8 @@ class CScript : public ScriptErrorSink {
   // TakeClick; it cancels when clicks cancel effects), skip mode, or auto mode when auto mode
   // cancels effects.
   bool IsEffectCancelled();
+  // The play modes; the menu captions follow them when the menus are drawn. Switching one on
+  // releases the key-wait icon (sprite 79).
   void SetAutoMode(bool on);
   void SetSkipMode(bool on);
 

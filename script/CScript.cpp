@@ -760,8 +760,11 @@ bool CScript::Goto() {
   reader_.SetPosition(1);
   char token[kTokenCapacity];
   for (;;) {
+    const int start = reader_.Position();
     reader_.ReadToken(token, sizeof token);
     reader_.Advance(std::strlen(token));
+    // A zero byte reads as an empty token; stepping over it keeps the search moving.
+    if (reader_.Position() == start) reader_.Advance(1);
     if (reader_.Position() >= reader_.Size()) {
       ScriptError(kLabelNotFound, label);
       return false;

@@ -10,6 +10,7 @@
 #include "platform/FreeTypeFontRasterizer.h"
 #include "scenario/ScenarioStatements.h"
 #include "script/CScript.h"
+#include "system/SaveData.h"
 
 namespace halcyra {
 namespace {
@@ -285,6 +286,7 @@ void TMainForm::FrameLoop() {
 // variables and the global state stay as they are.
 void TMainForm::ReturnToTitle() {
   GameState& state = *engine_.state;
+  SaveOnExit(*script_);
   engine_.display->SetPan(0);
   titleRequested_ = false;
   script_->SetAutoMode(false);
@@ -351,6 +353,7 @@ bool TMainForm::CloseQuery() {
   question.icon = MessageBoxIcon::kQuestion;
   question.defaultIsNo = true;
   if (platform_.ShowMessageBox(question) != MessageBoxResult::kYes) return false;
+  if (script_ != nullptr) SaveOnExit(*script_);
   SaveReadList();
   closing_ = true;
   const bool windowMode = engine_.display == nullptr || engine_.display->IsWindowMode();

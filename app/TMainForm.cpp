@@ -13,6 +13,7 @@
 #include "resource/CFile.h"
 #include "scenario/ScenarioStatements.h"
 #include "script/CScript.h"
+#include "system/SaveData.h"
 
 namespace halcyra {
 namespace {
@@ -317,6 +318,7 @@ void TMainForm::FrameLoop() {
 // variables and the global state stay as they are.
 void TMainForm::ReturnToTitle() {
   GameState& state = *engine_.state;
+  SaveOnExit(*script_);
   engine_.display->SetPan(0);
   titleRequested_ = false;
   script_->SetAutoMode(false);
@@ -374,6 +376,7 @@ void TMainForm::PaintScreen() {
 bool TMainForm::CloseQuery() {
   if (closing_) return true;
   if (!AskYesNo(texts::kQuitQuestion)) return false;
+  if (script_ != nullptr) SaveOnExit(*script_);
   SaveReadList();
   closing_ = true;
   const bool windowMode = engine_.display == nullptr || engine_.display->IsWindowMode();

@@ -2,12 +2,14 @@
 
 #include "scenario/SoundCommands.h"
 #include "scenario/VoiceCommands.h"
+#include "system/SaveData.h"
 
 namespace halcyra {
 
 void RegisterScenarioStatements(CScript& script) {
   RegisterSoundStatements(script);
   RegisterVoiceStatements(script);
+  RegisterSaveStatements(script);
 }
 
 }  // namespace halcyra

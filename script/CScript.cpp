@@ -267,6 +267,15 @@ bool CScript::ParamError(std::string_view detail) {
 // ---------------------------------------------------------------------------------------------
 // The step
 
+void CScript::SetReadPosition(int position) {
+  const std::string_view text = reader_.Text();
+  if (position < 1 || position > static_cast<int>(text.size())) position = 1;
+  const std::size_t end = std::min(static_cast<std::size_t>(position), text.size());
+  const auto lineBreaks = std::count(text.begin() + std::min<std::size_t>(1, end), text.begin() + end, '\n');
+  reader_.SetPosition(position);
+  reader_.SetLineNumber(1 + static_cast<int>(lineBreaks));
+}
+
 void CScript::ConsumeToken() { reader_.Advance(std::strlen(token_)); }
 
 void CScript::ReadParameter(char* buffer, std::size_t capacity) {

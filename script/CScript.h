@@ -54,6 +54,10 @@ class CScript : public ScriptErrorSink {
   void ReadParameter(char* buffer, std::size_t capacity = kParameterCapacity);
   std::int32_t EvaluateParameter();
   Engine& GetEngine() { return engine_; }
+  Platform& GetPlatform() { return platform_; }
+  // Moves the read position to a byte offset of the script (1 is its start), counting the line
+  // number from the start; an offset outside the text goes to the start.
+  void SetReadPosition(int position);
   // The main window is closing: every wait stops.
   bool IsClosing() const;
   // Processes window messages; false when the main window is closing.

@@ -20,6 +20,7 @@
 #include "resource/CList.h"
 #include "script/GameState.h"
 #include "system/CReadList.h"
+#include "system/SaveMenu.h"
 
 namespace halcyra {
 
@@ -57,6 +58,14 @@ struct Engine {
   // A key wait or a choice is waiting for the player: the right button then opens the menu.
   bool waitingForInput = false;
   PlayRequests requests;
+  // The save items of the main menu and the popup menu, kept by the save code.
+  SaveMenuItems saveMenu;
+  // Nothing is saved while the title menu shows or a recollection replay runs.
+  bool titleMenuActive = false;
+  bool recollectionRunning = false;
+  // The backlog is open (the popup menu then offers to close it), and the player asked so.
+  bool backlogOpen = false;
+  bool logCloseRequest = false;
   // Play modes: the message waits advance by themselves (auto) or quickly (skip).
   bool autoMode = false;
   bool skipMode = false;

@@ -270,6 +270,20 @@ TEST_F(ScreenEffectsTest, ZoomOverFramesStepsToTheExactScale) {
   EXPECT_FLOAT_EQ(sprite.GetScaleX(), 0.5f);
 }
 
+// The software window copies the back buffer anew for every level; the level stays at the end.
+TEST_F(ScreenEffectsTest, ScreenZoomRunsItsLevelsAndStays) {
+  std::vector<int> expected;
+  for (int level = 0; level < 255; level += 16) expected.push_back(level);
+  expected.push_back(255);
+  ASSERT_TRUE(Run("zoom ZOOM_OUT\r\n"));
+  std::vector<int> levels;
+  for (const auto& paint : Paints()) levels.push_back(paint.zoom);
+  EXPECT_EQ(levels, expected);
+  EXPECT_EQ(engine_.display->GetZoom(), 255);
+  ASSERT_TRUE(Run("zoom ZOOM_IN\r\n"));
+  EXPECT_EQ(engine_.display->GetZoom(), 0);
+}
+
 TEST_F(ScreenEffectsTest, AutomaticZoomAndRotationAreWaitedFor) {
   CDIBSprite& sprite = Paint(10, 200, 400, kRed);
   ASSERT_TRUE(Run("zoom_set 1 0.5 0.5 4 OBJECT_UNDER\r\nzoom_wait 1\r\n"));

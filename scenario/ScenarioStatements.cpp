@@ -1,5 +1,6 @@
 #include "scenario/ScenarioStatements.h"
 
+#include "scenario/ScreenEffects.h"
 #include "scenario/SoundCommands.h"
 #include "scenario/VoiceCommands.h"
 #include "system/SaveData.h"
@@ -9,6 +10,7 @@ namespace halcyra {
 void RegisterScenarioStatements(CScript& script) {
   RegisterSoundStatements(script);
   RegisterVoiceStatements(script);
+  RegisterScreenEffectStatements(script);
   RegisterSaveStatements(script);
 }
 

@@ -406,6 +406,8 @@ bool CScript::WalkToNextScript() {
 
 bool CScript::IsClosing() const { return host_.IsClosing(); }
 
+bool CScript::IsTitleRequested() const { return host_.TitleRequested(); }
+
 bool CScript::Poll() {
   host_.ProcessMessages();
   if (engine_.upkeep != nullptr) engine_.upkeep->Run();
@@ -921,6 +923,10 @@ bool CScript::TimedWait(bool cancellable) {
     if (cancellable) return true;
     fastForward_ = false;
   }
+  return WaitTime(parameter, cancellable);
+}
+
+bool CScript::WaitTime(const char* parameter, bool cancellable) {
   if (cancellable && engine_.settings.effect.waitCancel) return true;
   const std::uint32_t time = WaitMilliseconds(parameter);
   const std::uint32_t start = platform_.Ticks();

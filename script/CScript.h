@@ -60,6 +60,8 @@ class CScript : public ScriptErrorSink {
   void SetReadPosition(int position);
   // The main window is closing: every wait stops.
   bool IsClosing() const;
+  // The player asked to return to the title: animations stop and leave it to WaitStep.
+  bool IsTitleRequested() const;
   // Processes window messages; false when the main window is closing.
   bool Poll();
   // Draws and shows one frame (or, while the window is inactive, sleeps instead).
@@ -67,6 +69,11 @@ class CScript : public ScriptErrorSink {
   // One frame of a wait; true when the waiting statement must stop at once (closing, or a
   // return to the title was performed).
   bool WaitStep(bool present, bool clearFontChange);
+  // The timed wait of `wait` for a time text already read ("1.5" seconds, or an expression in
+  // seconds): ends early when cancelled (IsEffectCancelled), a return to the title is requested
+  // or the window closes, and takes no time with Effect/WaitCancel on. False when Poll reports
+  // closing.
+  bool WaitFor(const char* time) { return WaitTime(time, true); }
 
   // Reports: the script error dialog for the current statement.
   void ScriptError(std::string_view message, std::string_view detail) override;
@@ -145,6 +152,7 @@ class CScript : public ScriptErrorSink {
   bool Wait();
   bool Sleep();
   bool TimedWait(bool cancellable);
+  bool WaitTime(const char* time, bool cancellable);
   bool NameCheck();
 
   // Condition helpers.

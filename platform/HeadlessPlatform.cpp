@@ -247,7 +247,7 @@ void HeadlessPlatform::Deliver(const ScriptedEvent& event, PlatformEvents& sink)
       active_ = event.kind == EventKind::kActivate;
       sink.OnActivate(active_);
       break;
-    case EventKind::kMenu:
+    case EventKind::kMenu:  // answers ride on the event before them and are never queued
       break;
   }
 }

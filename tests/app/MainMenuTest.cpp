@@ -40,7 +40,7 @@ TEST(MainMenuTest, TheContextMenuFollowsTheOpenScreen) {
     for (std::size_t i = 0; i < std::size(cases); ++i) {
       const Case& c = cases[reversed ? std::size(cases) - 1 - i : i];
       menu.PopupMenu1Popup(c.state);
-      SCOPED_TRACE(testing::Message() << "case " << (reversed ? std::size(cases) - 1 - i : i));
+      SCOPED_TRACE(::testing::Message() << "case " << (reversed ? std::size(cases) - 1 - i : i));
       EXPECT_EQ(menu.Item(Id::kCmHide).visible, c.hide);
       EXPECT_EQ(menu.Item(Id::kCmLogClose).visible, c.logClose);
       EXPECT_EQ(menu.Item(Id::kCmLoadClose).visible, c.loadClose);

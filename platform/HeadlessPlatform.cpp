@@ -132,6 +132,21 @@ bool HeadlessPlatform::ParseEvent(const std::vector<std::string>& words, Scripte
   return false;
 }
 
+// A menu line belongs to the event written just before it, with the same frame or "wait".
+bool HeadlessPlatform::AttachMenuAnswer(const ScriptedEvent& menuLine,
+                                        std::deque<ScriptedEvent>& events, std::string& error) {
+  if (events.empty() || events.back().frame != menuLine.frame) {
+    error = "'menu' must follow the event that opens the menu, with the same frame or wait";
+    return false;
+  }
+  if (events.back().menuAnswer) {
+    error = "one 'menu' answer per event";
+    return false;
+  }
+  events.back().menuAnswer = menuLine.menuItem;
+  return true;
+}
+
 bool HeadlessPlatform::LoadInputScript(std::string_view text, std::string& error) {
   std::istringstream lines{std::string(text)};
   std::deque<ScriptedEvent> timed;
@@ -151,11 +166,16 @@ bool HeadlessPlatform::LoadInputScript(std::string_view text, std::string& error
       problem = "'" + words[0] + "' is neither a frame number nor 'wait'";
     }
     if (problem.empty()) ParseEvent(words, event, problem);
+    std::deque<ScriptedEvent>& events = event.onWait ? onWait : timed;
+    if (problem.empty() && event.kind == EventKind::kMenu) {
+      AttachMenuAnswer(event, events, problem);
+    } else if (problem.empty()) {
+      events.push_back(event);
+    }
     if (!problem.empty()) {
       error = "input line " + std::to_string(lineNumber) + ": " + problem;
       return false;
     }
-    (event.onWait ? onWait : timed).push_back(event);
   }
   // Events of one frame keep their file order; frames need not be written in order.
   std::stable_sort(timed.begin(), timed.end(),
@@ -227,7 +247,7 @@ void HeadlessPlatform::Deliver(const ScriptedEvent& event, PlatformEvents& sink)
       active_ = event.kind == EventKind::kActivate;
       sink.OnActivate(active_);
       break;
-    case EventKind::kMenu:
+    case EventKind::kMenu:  // answers ride on the event before them and are never queued
       break;
   }
 }
@@ -236,27 +256,22 @@ void HeadlessPlatform::PumpEvents(PlatformEvents& sink) {
   while (!readyEvents_.empty()) {
     const ScriptedEvent event = readyEvents_.front();
     readyEvents_.pop_front();
-    followingEvents_ = readyEvents_.empty() ? &waitEvents_ : &readyEvents_;
-    Deliver(event, sink);
+    DeliverWithAnswer(event, sink);
   }
   while (!timedEvents_.empty() && timedEvents_.front().frame <= presentedFrames_) {
     const ScriptedEvent event = timedEvents_.front();
     timedEvents_.pop_front();
-    followingEvents_ = &timedEvents_;
-    Deliver(event, sink);
+    DeliverWithAnswer(event, sink);
   }
-  followingEvents_ = nullptr;
 }
 
-// The answer written on the line after the event being delivered, taken out of its queue.
-std::string HeadlessPlatform::TakeMenuAnswer() {
-  if (followingEvents_ == nullptr || followingEvents_->empty() ||
-      followingEvents_->front().kind != EventKind::kMenu) {
-    return std::string();
-  }
-  std::string answer = followingEvents_->front().menuItem;
-  followingEvents_->pop_front();
-  return answer;
+// The event's menu answer is there for the popup menu it opens; a handler that pumps events
+// again (a display change does) delivers further events with answers of their own.
+void HeadlessPlatform::DeliverWithAnswer(const ScriptedEvent& event, PlatformEvents& sink) {
+  std::optional<std::string> outer = std::move(menuAnswer_);
+  menuAnswer_ = event.menuAnswer;
+  Deliver(event, sink);
+  menuAnswer_ = std::move(outer);
 }
 
 void HeadlessPlatform::WaitingForInput() {
@@ -289,7 +304,8 @@ MessageBoxResult HeadlessPlatform::ShowMessageBox(const MessageBoxRequest& reque
 
 std::optional<int> HeadlessPlatform::ShowPopupMenu(const PopupMenuModel& menu, int x, int y,
                                                    PlatformEvents&) {
-  PopupMenuRecord record{menu, x, y, TakeMenuAnswer(), std::nullopt, presentedFrames_};
+  PopupMenuRecord record{menu, x, y, menuAnswer_.value_or(""), std::nullopt, presentedFrames_};
+  menuAnswer_.reset();  // one answer, for the first menu the event opens
   if (const PopupMenuItem* item = FindChoosableItem(menu.items, record.answer)) {
     record.chosen = item->id;
   }

@@ -54,13 +54,13 @@ class HeadlessPlatform : public Platform {
   // wheel up|down, close, activate, deactivate, menu ITEM. False with a message naming the line
   // on error.
   //
-  // "menu ITEM" answers the popup menu that the event on the line before it opens (written with
-  // the same kind of prefix: "wait rclick 400 300" then "wait menu CmQSave"). A popup menu holds
-  // the game still, so the answer does not wait for its own frame or wait. ITEM is an item's
-  // name in the menu model, or "none" to dismiss the menu; an item the player could not choose
-  // (hidden, disabled, in a hidden or disabled submenu, or opening a submenu) dismisses it too.
-  // A popup menu with no menu line after its event is dismissed; a menu line that no popup menu
-  // takes does nothing.
+  // "menu ITEM" answers the popup menu that the event on the line before it opens, and is
+  // written with that line's frame or "wait" ("wait rclick 400 300" then "wait menu CmQSave");
+  // a popup menu holds the game still, so the answer comes at once. ITEM is an item's name in
+  // the menu model, or "none" to dismiss the menu; an item the player could not choose (hidden,
+  // disabled, in a hidden or disabled submenu, or opening a submenu) dismisses it too. A popup
+  // menu whose event has no menu line is dismissed; an answer whose event opens no menu is
+  // dropped.
   bool LoadInputScript(std::string_view text, std::string& error);
 
   // Answers for the coming message boxes, in order; when none is queued a box gets its
@@ -108,7 +108,7 @@ class HeadlessPlatform : public Platform {
 
  private:
   enum class EventKind { kClick, kRightClick, kMiddleClick, kMove, kKey, kWheel, kClose,
-                         kActivate, kDeactivate, kMenu };
+                                              kActivate, kDeactivate, kMenu };
   enum class KeyAction { kPress, kDown, kUp };
   struct ScriptedEvent {
     int frame = 0;          // applies once this many frames were presented
@@ -120,13 +120,16 @@ class HeadlessPlatform : public Platform {
     KeyAction keyAction = KeyAction::kPress;
     bool wheelUp = false;
     std::string menuItem;   // kMenu: the item's name or "none"
+    std::optional<std::string> menuAnswer;  // the menu line after this event
   };
 
   static bool ParseEvent(const std::vector<std::string>& words, ScriptedEvent& event,
                          std::string& error);
   void Deliver(const ScriptedEvent& event, PlatformEvents& sink);
   void DeliverKey(int key, bool down, PlatformEvents& sink);
-  std::string TakeMenuAnswer();
+  void DeliverWithAnswer(const ScriptedEvent& event, PlatformEvents& sink);
+  static bool AttachMenuAnswer(const ScriptedEvent& menuLine, std::deque<ScriptedEvent>& events,
+                               std::string& error);
 
   HeadlessOptions options_;
   NullAudioDevice audio_;
@@ -136,8 +139,8 @@ class HeadlessPlatform : public Platform {
   std::deque<MessageBoxResult> answers_;
   std::vector<MessageBoxRecord> messageBoxes_;
   std::vector<PopupMenuRecord> popupMenus_;
-  // While an event is delivered: the queue whose front follows it, where its menu answer is.
-  std::deque<ScriptedEvent>* followingEvents_ = nullptr;
+  // While an event is delivered: the answer for the popup menu it opens.
+  std::optional<std::string> menuAnswer_;
   FrameObserver frameObserver_;
   std::vector<std::uint32_t> lastFrame_;
   int lastFrameWidth_ = 0;

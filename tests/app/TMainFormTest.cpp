@@ -340,6 +340,18 @@ TEST_F(MainFormTest, KeysLatchTheirInputsByMode) {
       {kKeyHome, false, 0, kInputMiddle},
       {kKeyEnd, false, 0, kInputRestartKey},
       {kKeyA, false, 0, 0},
+      {kKeyRight, false, kInputRight, kInputRight},
+      {kKeyDown, false, kInputDown, kInputDown},
+      {kKeyF2, false, 0, kInputSaveKey},
+      {kKeyLeft, true, kInputLeft, kInputLeft},
+      {kKeyRight, true, kInputRight, kInputRight},
+      {kKeyEscape, true, kInputCancel, kInputCancel},
+      {kKeySpace, true, kInputAdvance, kInputAdvance},
+      {kKeyPageDown, true, 0, kInputWheelDown},
+      {kKeyHome, true, 0, kInputMiddle},
+      {kKeyA + ('C' - 'A'), false, 0, 0},  // a debug command, not an input
+      {kKeyShift, false, 0, 0},
+      {kKeyCtrl, false, 0, 0},
   };
   for (const bool debug : {false, true}) {
     HeadlessPlatform platform(options_);

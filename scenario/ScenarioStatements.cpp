@@ -1,5 +1,6 @@
 #include "scenario/ScenarioStatements.h"
 
+#include "scenario/LayerCommands.h"
 #include "scenario/SoundCommands.h"
 #include "scenario/VoiceCommands.h"
 
@@ -8,6 +9,7 @@ namespace halcyra {
 void RegisterScenarioStatements(CScript& script) {
   RegisterSoundStatements(script);
   RegisterVoiceStatements(script);
+  RegisterLayerStatements(script);
 }
 
 }  // namespace halcyra

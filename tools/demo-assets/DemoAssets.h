@@ -14,5 +14,7 @@ bool WriteAsset(const std::filesystem::path& path, const std::vector<std::uint8_
 // Each family writes its files into the folder given; false when one could not be written.
 bool MakeSounds(const std::filesystem::path& out);
 bool MakePictures(const std::filesystem::path& out);
+// Backgrounds and standing sprites of the scene demo (scr/layers.scr).
+bool MakeScenePictures(const std::filesystem::path& out);
 
 }  // namespace halcyra::demo

@@ -1,5 +1,6 @@
 #include "scenario/ScenarioStatements.h"
 
+#include "scenario/LayerCommands.h"
 #include "scenario/ScreenEffects.h"
 #include "scenario/SoundCommands.h"
 #include "scenario/VoiceCommands.h"
@@ -10,6 +11,7 @@ namespace halcyra {
 void RegisterScenarioStatements(CScript& script) {
   RegisterSoundStatements(script);
   RegisterVoiceStatements(script);
+  RegisterLayerStatements(script);
   RegisterScreenEffectStatements(script);
   RegisterSaveStatements(script);
 }

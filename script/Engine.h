@@ -18,6 +18,7 @@
 #include "media/SoundUpkeep.h"
 #include "resource/CArcFile.h"
 #include "resource/CList.h"
+#include "scenario/TintTable.h"
 #include "script/GameState.h"
 #include "system/CReadList.h"
 #include "system/SaveMenu.h"
@@ -43,6 +44,7 @@ struct Engine {
   CArcFile sounds;    // "wav.dat"
   CList defines;      // names given by `define`
   CList cgTable;      // picture names and their flags, given by `def_cg`
+  TintTable tints;    // the backgrounds' tint presets, read from the game folder when first asked
   // Devices, made at start-up in this order and destroyed in the reverse one.
   std::unique_ptr<CDIB> display;
   std::unique_ptr<SpriteTable> sprites;  // the 300 sprites drawn every frame
@@ -78,6 +80,9 @@ struct Engine {
   // Debug switch: every condition enters its block and jumps and script changes are ignored,
   // so that a debug run walks through every script.
   bool ignoreBranches = false;
+  // Debug switch: a missing picture is shown as a grey placeholder with its name instead of
+  // being reported.
+  bool makePlaceholders = false;
 };
 
 }  // namespace halcyra

@@ -16,5 +16,7 @@ bool MakeSounds(const std::filesystem::path& out);
 bool MakePictures(const std::filesystem::path& out);
 // The rule pictures and skies of the screen-effect scene (EffectPictures.cpp).
 bool MakeEffectPictures(const std::filesystem::path& out);
+// Backgrounds and standing sprites of the scene demo (scr/layers.scr).
+bool MakeScenePictures(const std::filesystem::path& out);
 
 }  // namespace halcyra::demo

@@ -3,6 +3,8 @@
 
 namespace halcyra::demo {
 
-bool MakePictures(const std::filesystem::path& out) { return MakeEffectPictures(out); }
+bool MakePictures(const std::filesystem::path& out) {
+  return MakeScenePictures(out) && MakeEffectPictures(out);
+}
 
 }  // namespace halcyra::demo

@@ -8,6 +8,7 @@
 #include "app/StartUpTexts.h"
 #include "platform/FileSystem.h"
 #include "platform/FreeTypeFontRasterizer.h"
+#include "scenario/MessageWindow.h"
 #include "scenario/ScenarioStatements.h"
 #include "script/CScript.h"
 
@@ -221,15 +222,7 @@ void TMainForm::ListFullScreenModes() {
   }
 }
 
-int TMainForm::TextSizeFontHeight(int textSize) {
-  switch (textSize) {
-    case 1: return 36;
-    case 3: return 48;
-    case 5: return 60;
-    case 8: return 72;
-    default: return 24;
-  }
-}
+int TMainForm::TextSizeFontHeight(int textSize) { return MessageTextSize(textSize); }
 
 const TextFont* TMainForm::MakeFont(int height) {
   FontRequest request;
@@ -254,6 +247,7 @@ void TMainForm::CreateGameFonts(int textSize) {
                    MakeFont(12)};
   engine_.text->SetLabelFont(engine_.fonts[0]);
   engine_.text->SetRubyFont(engine_.fonts[3]);
+  engine_.fontChanged = true;
 }
 
 void TMainForm::ProcessMessages() {
@@ -427,8 +421,11 @@ void TMainForm::OnMouseButton(MouseButton button, bool down, int x, int y) {
   InputState& input = engine_.input;
   switch (button) {
     case MouseButton::kLeft:
-      if (down) return input.SetInput(kInputAdvance, true);
-      return input.ClearInput(kInputAdvance, false);
+      if (down) {
+        input.SetInput(kInputLeftButton, false);
+        return input.SetInput(kInputAdvance, true);
+      }
+      return input.ClearInput(kInputAdvance | kInputLeftButton, false);
     case MouseButton::kMiddle:
       if (down) return input.SetInput(kInputMiddle, true);
       return input.ClearInput(kInputMiddle, false);

@@ -1,5 +1,7 @@
 #include "scenario/ScenarioStatements.h"
 
+#include "scenario/KeyWait.h"
+#include "scenario/MessageWindow.h"
 #include "scenario/SoundCommands.h"
 #include "scenario/VoiceCommands.h"
 
@@ -8,6 +10,8 @@ namespace halcyra {
 void RegisterScenarioStatements(CScript& script) {
   RegisterSoundStatements(script);
   RegisterVoiceStatements(script);
+  RegisterMessageStatements(script);
+  RegisterKeyWaitStatements(script);
 }
 
 }  // namespace halcyra

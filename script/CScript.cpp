@@ -426,9 +426,20 @@ bool CScript::TakeClick() {
   return engine_.settings.effect.clickCancel;
 }
 
-void CScript::SetAutoMode(bool on) { engine_.autoMode = on; }
+// Turning a mode on frees the key-wait icon, so that the wait loads the mode's own icon.
+void CScript::SetAutoMode(bool on) {
+  engine_.autoMode = on;
+  if (on) ReleaseKeyWaitIcon();
+}
 
-void CScript::SetSkipMode(bool on) { engine_.skipMode = on; }
+void CScript::SetSkipMode(bool on) {
+  engine_.skipMode = on;
+  if (on) ReleaseKeyWaitIcon();
+}
+
+void CScript::ReleaseKeyWaitIcon() {
+  if (engine_.sprites != nullptr) engine_.sprites->At(message_slots::kKeyWaitIcon).Release();
+}
 
 bool CScript::Present() {
   if (!host_.IsRunningActive()) {
@@ -462,19 +473,38 @@ void CScript::ShowFrameRate() {
   sprite.SetPosition(corner >= 2 ? right : 12, corner == 1 || corner == 3 ? 576 : 0);
 }
 
-bool CScript::WaitStep(bool present, bool) {
+bool CScript::WaitStep(bool present, bool clearFontChange) {
   if (host_.IsClosing()) return true;
   Poll();
   if (present) Present();
-  if (!host_.TitleRequested()) return false;
-  if (engine_.display != nullptr) engine_.display->SetPan(0);
-  endReportOn_ = true;
-  SetAutoMode(false);
-  SetSkipMode(false);
-  fastForward_ = false;
-  State().flags[GameState::kBackgroundEffectFlag] = 0;
-  State().Clear();
-  return true;
+  if (host_.TitleRequested()) {
+    if (engine_.display != nullptr) engine_.display->SetPan(0);
+    endReportOn_ = true;
+    SetAutoMode(false);
+    SetSkipMode(false);
+    fastForward_ = false;
+    host_.SetTextSize(0);
+    State().flags[GameState::kBackgroundEffectFlag] = 0;
+    State().Clear();
+    return true;
+  }
+  if (engine_.fontChanged) {
+    GiveTextSpritesFonts();
+    if (clearFontChange) engine_.fontChanged = false;
+  }
+  return false;
+}
+
+// The sprites that keep text of their own hold the fonts they were made with; the old fonts
+// are gone once the game fonts were made again.
+void CScript::GiveTextSpritesFonts() {
+  if (engine_.sprites == nullptr) return;
+  SpriteTable& sprites = *engine_.sprites;
+  sprites.At(message_slots::kTextHolder).SetFont(engine_.fonts[1]);
+  for (const int slot : {message_slots::kNameSurface, 85, 93, 129, 232, 234}) {
+    sprites.At(slot).SetFont(engine_.fonts[0]);
+  }
+  for (int slot = 240; slot <= 249; ++slot) sprites.At(slot).SetFont(engine_.fonts[0]);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -52,8 +52,12 @@ class CScript : public ScriptErrorSink {
   const char* Token() const { return token_; }
   void ConsumeToken();
   void ReadParameter(char* buffer, std::size_t capacity = kParameterCapacity);
+  // Copies the next word without consuming it; the blanks and line breaks before it are passed.
+  void PeekParameter(char* buffer, std::size_t capacity) { reader_.ReadToken(buffer, capacity); }
   std::int32_t EvaluateParameter();
   Engine& GetEngine() { return engine_; }
+  Platform& GetPlatform() { return platform_; }
+  ScriptHost& Host() { return host_; }
   // The main window is closing: every wait stops.
   bool IsClosing() const;
   // Processes window messages; false when the main window is closing.
@@ -113,6 +117,8 @@ class CScript : public ScriptErrorSink {
   bool EndOfText();
   void ShowFrameRate();
   bool WalkToNextScript();
+  void ReleaseKeyWaitIcon();
+  void GiveTextSpritesFonts();
   bool RegisterVoiceStatements();
   GameState& State();
 

@@ -18,6 +18,7 @@
 #include "media/SoundUpkeep.h"
 #include "resource/CArcFile.h"
 #include "resource/CList.h"
+#include "scenario/MessagePage.h"
 #include "script/GameState.h"
 #include "system/CReadList.h"
 
@@ -29,6 +30,7 @@ struct PlayRequests {
   bool previousChoice = false;  // return to the last choice
   bool quickLoad = false;
   bool quickSave = false;
+  bool leaveReplay = false;     // the exit icon: leave a recollection replay for its menu
 };
 
 struct Engine {
@@ -57,6 +59,10 @@ struct Engine {
   // A key wait or a choice is waiting for the player: the right button then opens the menu.
   bool waitingForInput = false;
   PlayRequests requests;
+  // The message window's page, cursor and window state between statements.
+  MessagePage message;
+  // The game fonts were made again: the text sprites take the new ones at the next wait step.
+  bool fontChanged = false;
   // Play modes: the message waits advance by themselves (auto) or quickly (skip).
   bool autoMode = false;
   bool skipMode = false;

@@ -14,5 +14,6 @@ bool WriteAsset(const std::filesystem::path& path, const std::vector<std::uint8_
 // Each family writes its files into the folder given; false when one could not be written.
 bool MakeSounds(const std::filesystem::path& out);
 bool MakePictures(const std::filesystem::path& out);
+bool MakeWindowPictures(const std::filesystem::path& out);
 
 }  // namespace halcyra::demo

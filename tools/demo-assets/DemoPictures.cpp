@@ -3,6 +3,6 @@
 
 namespace halcyra::demo {
 
-bool MakePictures(const std::filesystem::path&) { return true; }
+bool MakePictures(const std::filesystem::path& out) { return MakeWindowPictures(out); }
 
 }  // namespace halcyra::demo

@@ -37,7 +37,9 @@ std::vector<std::uint8_t> EncodePsd(const std::vector<Cell>& cells) {
   Put32(out, 0);  // no colour mode data
   Put32(out, 0);  // no image resources
   std::vector<std::uint8_t> info;
-  Put16(info, static_cast<std::uint32_t>(cells.size()));
+  // A negative layer count says that the document has transparency; the reader refuses four
+  // channels without it.
+  Put16(info, static_cast<std::uint32_t>(-static_cast<int>(cells.size())) & 0xFFFF);
   std::vector<std::uint8_t> data;
   for (const Cell& cell : cells) {
     Put32(info, 0);

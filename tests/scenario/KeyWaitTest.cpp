@@ -275,6 +275,24 @@ TEST_F(KeyWaitTest, TheKeyWaitIconFollowsTheTextFromTheSecondFrame) {
   }
 }
 
+// Turning a mode on frees the key-wait icon, so that the wait shows the mode's own at once.
+TEST_F(KeyWaitTest, TurningAModeOnBringsItsKeyWaitIcon) {
+  folder_.Write("cg/_RetPage.psd", HalfOpaquePsd(16, 16, 3));
+  folder_.Write("cg/_RetAuto.psd", HalfOpaquePsd(16, 16, 3));
+  CDIBSprite& icon = engine_.sprites->At(slots::kKeyWaitIcon);
+  ShowKeyWaitIcon(script_, true);
+  EXPECT_EQ(icon.GetFileName(), "cg\\_RetPage.psd");
+  EXPECT_FALSE(icon.IsShown());
+  script_.SetAutoMode(false);
+  EXPECT_NE(icon.GetSurface(), nullptr);
+  script_.SetAutoMode(true);
+  EXPECT_EQ(icon.GetSurface(), nullptr);
+  ShowKeyWaitIcon(script_, true);
+  EXPECT_EQ(icon.GetFileName(), "cg\\_RetAuto.psd");
+  EXPECT_TRUE(icon.IsShown());
+  EXPECT_EQ(std::make_pair(icon.GetX(), icon.GetY()), std::make_pair(732, 546));
+}
+
 TEST_F(KeyWaitTest, TheWheelDownAdvancesAndMovesNothingElse) {
   ASSERT_TRUE(LoadPage("ret\r\n"));
   TypePage();

@@ -443,6 +443,7 @@ void RegisterKeyWaitStatements(CScript& script) {
   script.SetStatementHandler("ret", Ret);
   script.SetStatementHandler("ret_noskip", RetNoSkip);
   script.SetStatementHandler("key", LineWait);
+  script.SetFastForwardStop(StopFastForward);
 }
 
 }  // namespace halcyra

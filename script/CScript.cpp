@@ -929,7 +929,11 @@ bool CScript::TimedWait(bool cancellable) {
   ReadParameter(parameter);
   if (fastForward_) {
     if (cancellable) return true;
-    fastForward_ = false;
+    if (fastForwardStop_ != nullptr) {
+      fastForwardStop_(*this);
+    } else {
+      fastForward_ = false;
+    }
   }
   if (cancellable && engine_.settings.effect.waitCancel) return true;
   const std::uint32_t time = WaitMilliseconds(parameter);

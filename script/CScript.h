@@ -43,6 +43,8 @@ class CScript : public ScriptErrorSink {
   // Attaches the step run before every statement that starts a screen effect or a layer
   // transition (the page-mode dimming gives way to the effect).
   void SetPreEffectStep(void (*step)(CScript& script)) { preEffectStep_ = step; }
+  // Attaches the end of fast-forward mode that brings back the scene it did not draw.
+  void SetFastForwardStop(void (*stop)(CScript& script)) { fastForwardStop_ = stop; }
 
   // Runs one statement; false ends this engine object's run.
   bool Tick();
@@ -166,6 +168,7 @@ class CScript : public ScriptErrorSink {
   std::unordered_map<std::string_view, StatementHandler> attachedHandlers_;
   StatementHandler messageLineHandler_ = nullptr;
   void (*preEffectStep_)(CScript& script) = nullptr;
+  void (*fastForwardStop_)(CScript& script) = nullptr;
   std::string scriptPath_;
   bool scenarioMode_ = true;
   bool redrawRequest_ = false;

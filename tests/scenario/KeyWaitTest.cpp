@@ -256,6 +256,26 @@ TEST_F(KeyWaitTest, IconsAreHitOnTheirOpaquePixelsOnly) {
   }
 }
 
+// Entering the skip icon (6) speaks guide entry 6 of the chosen set on the system channel.
+TEST_F(KeyWaitTest, EnteringAnIconSpeaksItsGuide) {
+  OpenSound();
+  folder_.Write("cg/_iSkip.psd", HalfOpaquePsd(40, 20, 2));
+  folder_.Write("wav/tma5021.wav", soundtest::PcmWave(1, 44100, 16, std::string(4410, '\x03')));
+  engine_.settings.voice.guideNo = 1;
+  for (const bool guide : {false, true}) {
+    engine_.settings.voice.guide = guide;
+    (*engine_.channels)[3].Release();
+    ASSERT_TRUE(LoadPage("ret\r\n"));
+    TypePage();
+    Page().lastHoveredIcon = MessagePage::kNoIcon;  // the pointer comes from elsewhere
+    host_.mouseX = 340;
+    host_.mouseY = 440;
+    AtPoll(3, [this] { Latch(kInputWheelDown); });
+    ASSERT_TRUE(script_.Tick());
+    EXPECT_EQ((*engine_.channels)[3].GetName(), guide ? "wav\\tma5021.wav" : "");
+  }
+}
+
 TEST_F(KeyWaitTest, TheKeyWaitIconFollowsTheTextFromTheSecondFrame) {
   folder_.Write("cg/_Ret.psd", HalfOpaquePsd(16, 16, 3));
   const std::pair<int, std::pair<int, int>> cases[] = {
@@ -325,6 +345,18 @@ TEST_F(KeyWaitTest, UnreadTextEndsFastForward) {
   ASSERT_TRUE(script_.Tick());
   EXPECT_FALSE(script_.IsFastForward());
   EXPECT_EQ(Page().cursorX, kTextX + 3 * 24);  // and the message is typed
+}
+
+// `sleep` cannot be skipped: it ends fast-forward mode, and the page comes back.
+TEST_F(KeyWaitTest, SleepEndsFastForwardAndBringsThePageBack) {
+  engine_.settings.skipSelect.unread = false;
+  ASSERT_TRUE(Load(kWindow0 + kAiu + " \r\nsleep 0\r\n"));
+  ASSERT_TRUE(script_.Tick());
+  script_.SetFastForward(true);
+  ASSERT_TRUE(script_.Tick());
+  ASSERT_TRUE(script_.Tick());
+  EXPECT_FALSE(script_.IsFastForward());
+  EXPECT_EQ(Page().cursorX, kTextX + 3 * 24);
 }
 
 TEST_F(KeyWaitTest, RetNoSkipEndsFastForwardAndWaits) {

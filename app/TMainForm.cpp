@@ -291,6 +291,8 @@ void TMainForm::ReturnToTitle() {
   state.flags[GameState::kScreenBrightnessFlag] = 0;
   engine_.sprites->ReleaseAll();
   engine_.channels->ReleaseAll();
+  engine_.message = MessagePage{};  // its text surface went with the sprites
+  CreateGameFonts(0);
   script_->Present();
   state.SetScriptName(kTitleScriptName);
 }

@@ -887,6 +887,7 @@ bool CScript::Title() {
   State().SetScriptName("open");
   if (engine_.sprites != nullptr) engine_.sprites->ReleaseAll();
   if (engine_.channels != nullptr) engine_.channels->ReleaseAll();
+  engine_.message = MessagePage{};  // its text surface went with the sprites
   return true;
 }
 

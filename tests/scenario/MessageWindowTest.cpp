@@ -292,6 +292,20 @@ TEST_F(MessageWindowTest, PageModeUsesWindowThreeAndDimsTheScene) {
   EXPECT_EQ(CurrentLayout(*engine_.state).x, kWindowX);
 }
 
+// The title statement releases every sprite: the page starts anew on a new text surface.
+TEST_F(MessageWindowTest, TheTitleStartsANewPage) {
+  WriteScript("open", kWindow0 + kKaki + " \r\n");
+  ASSERT_TRUE(Load(kWindow0 + kAiu + " \r\ntitle\r\n"));
+  for (int k = 0; k < 3; ++k) ASSERT_TRUE(script_.Tick());
+  EXPECT_TRUE(Page().pageStartPending);
+  EXPECT_TRUE(Page().pageText.empty());
+  ASSERT_TRUE(script_.Tick());
+  ASSERT_TRUE(script_.Tick());
+  EXPECT_NE(engine_.sprites->At(slots::kTextSurface).GetSurface(), nullptr);
+  EXPECT_EQ(Page().pageText, kKaki);
+  EXPECT_EQ(Page().cursorX, kTextX + 2 * 24);
+}
+
 TEST_F(MessageWindowTest, AFontChangeGivesTheTextSpritesTheNewFontsAtTheNextWaitStep) {
   ASSERT_TRUE(Load(kWindow0 + kAiu + "\r\n"));
   ASSERT_TRUE(RunToEnd());

@@ -11,6 +11,7 @@
 #include "platform/FileSystem.h"
 #include "platform/FreeTypeFontRasterizer.h"
 #include "resource/CFile.h"
+#include "scenario/MessageWindow.h"
 #include "scenario/ScenarioStatements.h"
 #include "script/CScript.h"
 #include "system/SaveData.h"
@@ -254,15 +255,7 @@ void TMainForm::ListFullScreenModes() {
   }
 }
 
-int TMainForm::TextSizeFontHeight(int textSize) {
-  switch (textSize) {
-    case 1: return 36;
-    case 3: return 48;
-    case 5: return 60;
-    case 8: return 72;
-    default: return 24;
-  }
-}
+int TMainForm::TextSizeFontHeight(int textSize) { return MessageTextSize(textSize); }
 
 const TextFont* TMainForm::MakeFont(int height) {
   FontRequest request;
@@ -287,6 +280,7 @@ void TMainForm::CreateGameFonts(int textSize) {
                    MakeFont(12)};
   engine_.text->SetLabelFont(engine_.fonts[0]);
   engine_.text->SetRubyFont(engine_.fonts[3]);
+  engine_.fontChanged = true;
 }
 
 void TMainForm::ProcessMessages() {
@@ -331,6 +325,8 @@ void TMainForm::ReturnToTitle() {
   state.flags[GameState::kScreenBrightnessFlag] = 0;
   engine_.sprites->ReleaseAll();
   engine_.channels->ReleaseAll();
+  engine_.message = MessagePage{};  // its text surface went with the sprites
+  CreateGameFonts(0);
   script_->Present();
   state.SetScriptName(kTitleScriptName);
 }
@@ -489,8 +485,11 @@ void TMainForm::OnMouseButton(MouseButton button, bool down, int x, int y) {
   InputState& input = engine_.input;
   switch (button) {
     case MouseButton::kLeft:
-      if (down) return input.SetInput(kInputAdvance, true);
-      return input.ClearInput(kInputAdvance, false);
+      if (down) {
+        input.SetInput(kInputLeftButton, false);
+        return input.SetInput(kInputAdvance, true);
+      }
+      return input.ClearInput(kInputAdvance | kInputLeftButton, false);
     case MouseButton::kMiddle:
       if (down) return input.SetInput(kInputMiddle, true);
       return input.ClearInput(kInputMiddle, false);

@@ -76,6 +76,7 @@ class TMainForm : public PlatformEvents, public ScriptHost, public ScreenPainter
   int MouseY() const override { return mouseY_; }
   bool TitleRequested() const override { return titleRequested_; }
   bool IsCtrlDown() const override { return ctrlDown_; }
+  void SetTextSize(int code) override { CreateGameFonts(code); }
 
   // PlatformEvents
   void OnKey(int key, bool down, bool shift, bool alt) override;
@@ -162,7 +163,6 @@ class TMainForm : public PlatformEvents, public ScriptHost, public ScreenPainter
   int mouseY_ = 0;
   bool mediaFinished_ = false;
   bool titleRequested_ = false;
-  bool fontChanged_ = false;
   std::string fontName_;
   int fontStyle_ = 0;
   bool menuRequested_ = false;

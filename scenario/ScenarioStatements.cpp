@@ -2,6 +2,8 @@
 
 #include "scenario/LayerCommands.h"
 #include "scenario/ScreenEffects.h"
+#include "scenario/KeyWait.h"
+#include "scenario/MessageWindow.h"
 #include "scenario/SoundCommands.h"
 #include "scenario/VoiceCommands.h"
 #include "system/SaveData.h"
@@ -14,6 +16,8 @@ void RegisterScenarioStatements(CScript& script) {
   RegisterLayerStatements(script);
   RegisterScreenEffectStatements(script);
   RegisterSaveStatements(script);
+  RegisterMessageStatements(script);
+  RegisterKeyWaitStatements(script);
 }
 
 }  // namespace halcyra

@@ -30,7 +30,6 @@ constexpr char kTitleScriptPath[] = "scr\\open.scr";
 constexpr std::uint32_t kFrameRateColour = 0xFFFFFF;  // white: drawn in the unread style
 constexpr int kFrameRateCharacterWidth = 24;
 constexpr int kMaxMessageNumbers = 4096;
-constexpr int kKeyWaitIconSlot = 79;
 
 // Fixed numbers the loader's reports carry, so that a report names its cause.
 constexpr int kCannotOpenNumber = 489;
@@ -438,15 +437,19 @@ bool CScript::TakeClick() {
   return engine_.settings.effect.clickCancel;
 }
 
-// A mode that advances by itself takes the key-wait icon down.
+// Turning a mode on frees the key-wait icon, so that the wait loads the mode's own icon.
 void CScript::SetAutoMode(bool on) {
   engine_.autoMode = on;
-  if (on && engine_.sprites != nullptr) engine_.sprites->At(kKeyWaitIconSlot).Release();
+  if (on) ReleaseKeyWaitIcon();
 }
 
 void CScript::SetSkipMode(bool on) {
   engine_.skipMode = on;
-  if (on && engine_.sprites != nullptr) engine_.sprites->At(kKeyWaitIconSlot).Release();
+  if (on) ReleaseKeyWaitIcon();
+}
+
+void CScript::ReleaseKeyWaitIcon() {
+  if (engine_.sprites != nullptr) engine_.sprites->At(message_slots::kKeyWaitIcon).Release();
 }
 
 bool CScript::Present() {
@@ -481,19 +484,38 @@ void CScript::ShowFrameRate() {
   sprite.SetPosition(corner >= 2 ? right : 12, corner == 1 || corner == 3 ? 576 : 0);
 }
 
-bool CScript::WaitStep(bool present, bool) {
+bool CScript::WaitStep(bool present, bool clearFontChange) {
   if (host_.IsClosing()) return true;
   Poll();
   if (present) Present();
-  if (!host_.TitleRequested()) return false;
-  if (engine_.display != nullptr) engine_.display->SetPan(0);
-  endReportOn_ = true;
-  SetAutoMode(false);
-  SetSkipMode(false);
-  fastForward_ = false;
-  State().flags[GameState::kBackgroundEffectFlag] = 0;
-  State().Clear();
-  return true;
+  if (host_.TitleRequested()) {
+    if (engine_.display != nullptr) engine_.display->SetPan(0);
+    endReportOn_ = true;
+    SetAutoMode(false);
+    SetSkipMode(false);
+    fastForward_ = false;
+    host_.SetTextSize(0);
+    State().flags[GameState::kBackgroundEffectFlag] = 0;
+    State().Clear();
+    return true;
+  }
+  if (engine_.fontChanged) {
+    GiveTextSpritesFonts();
+    if (clearFontChange) engine_.fontChanged = false;
+  }
+  return false;
+}
+
+// The sprites that keep text of their own hold the fonts they were made with; the old fonts
+// are gone once the game fonts were made again.
+void CScript::GiveTextSpritesFonts() {
+  if (engine_.sprites == nullptr) return;
+  SpriteTable& sprites = *engine_.sprites;
+  sprites.At(message_slots::kTextHolder).SetFont(engine_.fonts[1]);
+  for (const int slot : {message_slots::kNameSurface, 85, 93, 129, 232, 234}) {
+    sprites.At(slot).SetFont(engine_.fonts[0]);
+  }
+  for (int slot = 240; slot <= 249; ++slot) sprites.At(slot).SetFont(engine_.fonts[0]);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -879,6 +901,7 @@ bool CScript::Title() {
   State().SetScriptName("open");
   if (engine_.sprites != nullptr) engine_.sprites->ReleaseAll();
   if (engine_.channels != nullptr) engine_.channels->ReleaseAll();
+  engine_.message = MessagePage{};  // its text surface went with the sprites
   return true;
 }
 
@@ -921,7 +944,11 @@ bool CScript::TimedWait(bool cancellable) {
   ReadParameter(parameter);
   if (fastForward_) {
     if (cancellable) return true;
-    fastForward_ = false;
+    if (fastForwardStop_ != nullptr) {
+      fastForwardStop_(*this);
+    } else {
+      fastForward_ = false;
+    }
   }
   return WaitTime(parameter, cancellable);
 }

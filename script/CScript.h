@@ -43,6 +43,8 @@ class CScript : public ScriptErrorSink {
   // Attaches the step run before every statement that starts a screen effect or a layer
   // transition (the page-mode dimming gives way to the effect).
   void SetPreEffectStep(void (*step)(CScript& script)) { preEffectStep_ = step; }
+  // Attaches the end of fast-forward mode that brings back the scene it did not draw.
+  void SetFastForwardStop(void (*stop)(CScript& script)) { fastForwardStop_ = stop; }
 
   // Runs one statement; false ends this engine object's run.
   bool Tick();
@@ -52,12 +54,15 @@ class CScript : public ScriptErrorSink {
   const char* Token() const { return token_; }
   void ConsumeToken();
   void ReadParameter(char* buffer, std::size_t capacity = kParameterCapacity);
+  // Copies the next word without consuming it; the blanks and line breaks before it are passed.
+  void PeekParameter(char* buffer, std::size_t capacity) { reader_.ReadToken(buffer, capacity); }
   std::int32_t EvaluateParameter();
   Engine& GetEngine() { return engine_; }
   Platform& GetPlatform() { return platform_; }
   // Moves the read position to a byte offset of the script (1 is its start), counting the line
   // number from the start; an offset outside the text goes to the start.
   void SetReadPosition(int position);
+  ScriptHost& Host() { return host_; }
   // The main window is closing: every wait stops.
   bool IsClosing() const;
   // The player asked to return to the title: animations stop and leave it to WaitStep.
@@ -126,6 +131,8 @@ class CScript : public ScriptErrorSink {
   bool EndOfText();
   void ShowFrameRate();
   bool WalkToNextScript();
+  void ReleaseKeyWaitIcon();
+  void GiveTextSpritesFonts();
   bool RegisterVoiceStatements();
   GameState& State();
 
@@ -174,6 +181,7 @@ class CScript : public ScriptErrorSink {
   std::unordered_map<std::string_view, StatementHandler> attachedHandlers_;
   StatementHandler messageLineHandler_ = nullptr;
   void (*preEffectStep_)(CScript& script) = nullptr;
+  void (*fastForwardStop_)(CScript& script) = nullptr;
   std::string scriptPath_;
   bool scenarioMode_ = true;
   bool redrawRequest_ = false;

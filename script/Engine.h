@@ -19,6 +19,7 @@
 #include "resource/CArcFile.h"
 #include "resource/CList.h"
 #include "scenario/TintTable.h"
+#include "scenario/MessagePage.h"
 #include "script/GameState.h"
 #include "system/CReadList.h"
 #include "system/SaveMenu.h"
@@ -31,6 +32,7 @@ struct PlayRequests {
   bool previousChoice = false;  // return to the last choice
   bool quickLoad = false;
   bool quickSave = false;
+  bool leaveReplay = false;     // the exit icon: leave a recollection replay for its menu
 };
 
 struct Engine {
@@ -68,6 +70,10 @@ struct Engine {
   // The backlog is open (the popup menu then offers to close it), and the player asked so.
   bool backlogOpen = false;
   bool logCloseRequest = false;
+  // The message window's page, cursor and window state between statements.
+  MessagePage message;
+  // The game fonts were made again: the text sprites take the new ones at the next wait step.
+  bool fontChanged = false;
   // Play modes: the message waits advance by themselves (auto) or quickly (skip).
   bool autoMode = false;
   bool skipMode = false;

@@ -402,6 +402,21 @@ TEST_F(MainFormTest, MouseButtonsAndTheWheelLatchTheirInputs) {
   EXPECT_EQ(form.MouseY(), 20);
 }
 
+// The message window is dragged while the left button itself is down; Enter and Space advance
+// like it but drag nothing.
+TEST_F(MainFormTest, TheLeftButtonIsHeldWhileDownAndNeverLatched) {
+  HeadlessPlatform platform(options_);
+  TMainForm form(platform, FormOptions());
+  InputState& input = form.GetEngine().input;
+  form.OnKey(kKeyEnter, true, false, false);
+  EXPECT_FALSE(input.IsHeld(kInputLeftButton));
+  form.OnMouseButton(MouseButton::kLeft, true, 10, 20);
+  EXPECT_TRUE(input.IsHeld(kInputLeftButton));
+  EXPECT_FALSE(input.IsLatched(kInputLeftButton));
+  form.OnMouseButton(MouseButton::kLeft, false, 10, 20);
+  EXPECT_FALSE(input.IsHeld(kInputLeftButton));
+}
+
 TEST_F(MainFormTest, ARendererResetDropsOnlyTheSceneCapture) {
   HeadlessPlatform platform(options_);
   TMainForm form(platform, FormOptions());

@@ -18,5 +18,7 @@ bool MakePictures(const std::filesystem::path& out);
 bool MakeEffectPictures(const std::filesystem::path& out);
 // Backgrounds and standing sprites of the scene demo (scr/layers.scr).
 bool MakeScenePictures(const std::filesystem::path& out);
+// The message window, name window, icon bar and key-wait pictures (WindowPictures.cpp).
+bool MakeWindowPictures(const std::filesystem::path& out);
 
 }  // namespace halcyra::demo

@@ -4,7 +4,7 @@
 namespace halcyra::demo {
 
 bool MakePictures(const std::filesystem::path& out) {
-  return MakeScenePictures(out) && MakeEffectPictures(out);
+  return MakeWindowPictures(out) && MakeScenePictures(out) && MakeEffectPictures(out);
 }
 
 }  // namespace halcyra::demo

@@ -628,7 +628,6 @@ void TMainForm::ApplyGameFont(const std::string& name, int style) {
   settings.fontItalic = style == 2 || style == 3;
   settings.fontHeight = -24;
   CreateGameFonts(TextSize());
-  fontChanged_ = true;
 }
 
 void TMainForm::MnFontNormalClick() { ApplyGameFont(Settings::Font{}.name, 0); }

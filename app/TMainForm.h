@@ -100,7 +100,7 @@ class TMainForm : public PlatformEvents, public ScriptHost, public ScreenPainter
   bool FullScreenItemChecked() const { return menu_.Item(MenuItemId::kMnFull16).checked; }
   bool DisplaySwitched() const { return displaySwitched_; }
   bool MenuRequested() const { return menuRequested_; }
-  bool FontChanged() const { return fontChanged_; }
+  bool FontChanged() const { return engine_.fontChanged; }
   const std::string& FontName() const { return fontName_; }
   int FontStyle() const { return fontStyle_; }
   CScript* Script() { return script_.get(); }

@@ -1,9 +1,8 @@
 #include "scenario/IconBar.h"
 
-#include <array>
 
+#include "scenario/GuideVoices.h"
 #include "scenario/MessageWindow.h"
-#include "scenario/SoundCommands.h"
 #include "script/CScript.h"
 #include "script/Engine.h"
 
@@ -14,8 +13,6 @@ namespace slots = message_slots;
 
 constexpr int kIconOffsetX = 332;
 constexpr int kIconOffsetY = 34;
-constexpr int kGuideChannel = 3;
-constexpr int kVoicedSets = 10;
 constexpr int kGuideFlag = 100;  // the scenario flag that changes icon 8's guide
 
 struct IconPicture {
@@ -28,17 +25,6 @@ constexpr IconPicture kIconPictures[] = {
     {kIconNextChoice, "cg\\_iNextSel.psd"}, {kIconSkip, "cg\\_iSkip.psd"},
     {kIconAuto, "cg\\_iAuto.psd"},       {kIconOption, "cg\\_iOption.psd"},
     {kIconExit, "cg\\_iExit.psd"}};
-
-// The voice prefixes of the voiced sets and the numbers of entries 1..14 (set 3 has numbers
-// of its own).
-constexpr std::array<const char*, kVoicedSets> kGuidePrefixes = {
-    "tha", "tma", "tre", "tay", "tur", "tku", "tru", "tra", "tmo", "tmi"};
-constexpr std::array<int, 14> kGuideNumbers = {5018, 5007, 5006, 5019, 5020, 5021, 5022,
-                                               5008, 5024, 5025, 5026, 5027, 5028, 5029};
-constexpr std::array<int, 14> kSet3GuideNumbers = {5019, 5007, 5006, 5020, 5022, 5023, 5024,
-                                                   5008, 5026, 5027, 5028, 5029, 5030, 5031};
-constexpr int kSpareSet = 11;
-constexpr char kSpareSetVoice[] = "MZP";
 
 bool IconApplies(int icon, bool scenario, bool noSave) {
   switch (icon) {
@@ -73,28 +59,7 @@ void ShowGuidePicture(Engine& engine, int icon, bool alternative) {
   guide.Show(true);
 }
 
-void PlayGuideVoice(CScript& script, const std::string& name) {
-  Engine& engine = script.GetEngine();
-  const std::string path = SoundPath(name);
-  if (engine.channels == nullptr || !script.CheckFile(path, true)) return;
-  CDSB& channel = (*engine.channels)[kGuideChannel];
-  channel.LoadSound(path, 0);
-  channel.SetVolume(engine.settings.volume.se, true);
-  channel.SetPan(0);
-  channel.Play(false);
-}
-
 }  // namespace
-
-std::string GuideVoiceName(int set, int entry) {
-  if (set == kSpareSet && entry == 1) return kSpareSetVoice;
-  if (set < 0 || set >= kVoicedSets || entry < 1 || entry > static_cast<int>(kGuideNumbers.size())) {
-    return "";
-  }
-  const auto& numbers = set == 3 ? kSet3GuideNumbers : kGuideNumbers;
-  return kGuidePrefixes[static_cast<std::size_t>(set)] +
-         std::to_string(numbers[static_cast<std::size_t>(entry - 1)]);
-}
 
 void SetupIconBar(CScript& script) {
   Engine& engine = script.GetEngine();
@@ -151,10 +116,9 @@ int HoverIcons(CScript& script) {
 void EnterIcon(CScript& script, int icon) {
   Engine& engine = script.GetEngine();
   const Settings& settings = engine.settings;
-  if (settings.voice.guide && icon > 0 && icon != kIconExit) {
+  if (icon > 0 && icon != kIconExit) {
     const int entry = GuideEntry(icon, engine.state->flags[kGuideFlag] == 1);
-    const std::string name = entry > 0 ? GuideVoiceName(settings.voice.guideNo, entry) : "";
-    if (!name.empty()) PlayGuideVoice(script, name);
+    if (entry > 0) PlayGuideVoice(script, entry);
   }
   const bool affection = icon == kIconAffectionAdvance || icon == kIconAffectionOption;
   const int opacity = affection ? 255 : settings.koukando.alpha;

@@ -38,7 +38,4 @@ int HoverIcons(CScript& script);
 // The pointer entered icon n: its spoken guide, and the affection display's opacity.
 void EnterIcon(CScript& script, int icon);
 
-// The guide voice of a set (Voice/GuideNo) and entry (0..19); empty when there is none.
-std::string GuideVoiceName(int set, int entry);
-
 }  // namespace halcyra

@@ -61,7 +61,7 @@ void CopyStateSnapshot(LogEntry& entry, const GameState& state) {
 
 // Where the entry's text starts on screen, from the current layout (x, y, ..., textX, textY at
 // values 0, 1, 6 and 7); a replaced choice entry in page mode uses the page window's line.
-void CopyLayout(LogEntry& entry, GameState& state, bool replaceLast, MessagePage& page) {
+void CopyLayout(LogEntry& entry, GameState& state, bool replaceLast, LogPage& page) {
   const std::int32_t* layout = state.messageWindow.values;
   GameState::CopyName(entry.windowPicture, FieldText(state.messageWindow.picture));
   entry.textStartX = layout[0] + layout[6];
@@ -104,7 +104,7 @@ const LogEntry& LogEntryAt(const GameState& state, int k) {
 LogEntry& CurrentLogEntry(GameState& state) { return LogEntryAt(state, 0); }
 
 void AddLogEntry(Engine& engine, bool replaceLast, std::string_view text, bool advance,
-                 MessagePage& page) {
+                 LogPage& page) {
   GameState& state = *engine.state;
   if (replaceLast && !text.empty()) StepBack(state);
   LogEntry& entry = CurrentLogEntry(state);

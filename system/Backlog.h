@@ -79,7 +79,7 @@ static_assert(offsetof(LogEntry, newPage) == 4056);
 // What the message window hands to a log entry: its page buffer with the hero placeholders
 // expanded, its speaker name buffer (null when it has none) and its new-page-for-log flag,
 // which an advancing entry takes and clears.
-struct MessagePage {
+struct LogPage {
   std::string_view text;
   const char* speaker = nullptr;
   bool newPageForLog = false;
@@ -96,7 +96,7 @@ LogEntry& CurrentLogEntry(GameState& state);
 // (false, "", true), a choice (false, "", false), then (false, "選択肢【未選択】", true) and
 // after it is taken (true, "選択肢【...】", true).
 void AddLogEntry(Engine& engine, bool replaceLast, std::string_view text, bool advance,
-                 MessagePage& page);
+                 LogPage& page);
 
 // Page movement: pages are runs of entries ending where the next newer entry starts a page.
 // Back: to the last entry of the older page, never past the count. Forward (k > 1): to the

@@ -13,7 +13,7 @@
 #include "script/CScript.h"
 #include "script/Engine.h"
 #include "system/Backlog.h"
-#include "system/GuideVoices.h"
+#include "scenario/GuideVoices.h"
 
 namespace halcyra {
 namespace {

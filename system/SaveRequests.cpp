@@ -7,7 +7,7 @@
 #include "platform/FileSystem.h"
 #include "script/CScript.h"
 #include "script/Engine.h"
-#include "system/GuideVoices.h"
+#include "scenario/GuideVoices.h"
 #include "system/SaveData.h"
 #include "system/SaveMenu.h"
 #include "system/SaveTexts.h"

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "scenario/GuideVoices.h"
 #include "scenario/IconBar.h"
 #include "tests/graphics/GraphicsFixtures.h"
 #include "tests/media/SoundTestSupport.h"

@@ -22,7 +22,7 @@ class BacklogTest : public testing::ScriptFixture {
     State().variables[0] = number;
     GameState::CopyName(State().layerPicture[0], "bg" + std::to_string(number));
     GameState::CopyName(State().pendingVoice, "v" + std::to_string(number));
-    MessagePage page;
+    LogPage page;
     AddLogEntry(engine_, false, "", false, page);
     page.text = text;
     page.newPageForLog = newPage;
@@ -62,7 +62,7 @@ TEST_F(BacklogTest, NamesAreCutToTheirFieldsNeverInsideATwoByteCharacter) {
   GameState::CopyName(State().music, std::string(30, 'm') + "\x88\xea" + "tail");
   GameState::CopyName(State().layerPicture[3], std::string(63, 'p'));
   GameState::CopyName(State().effectSound[2].name, std::string(31, 'e'));
-  MessagePage page;
+  LogPage page;
   AddLogEntry(engine_, false, "", false, page);
   const std::string longPage(1500, 'x');
   const char* speaker = kHeroPlaceholder;
@@ -86,7 +86,7 @@ TEST_F(BacklogTest, AChoiceReplacesItsOpenEntryAndStartsAPage) {
   State().messageWindow.values[1] = 400;  // y
   State().messageWindow.values[6] = 10;   // textX
   State().messageWindow.values[7] = 6;    // textY
-  MessagePage page;
+  LogPage page;
   page.speaker = "Ann";
   AddLogEntry(engine_, false, "", false, page);
   AddLogEntry(engine_, false, "open choice", true, page);

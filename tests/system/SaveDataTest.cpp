@@ -149,7 +149,7 @@ TEST_F(SaveDataTest, ASaveShowsTheLayersOfTheNewestLoggedMessage) {
   live.SetScriptName("day1");
   GameState::CopyName(live.layerPicture[0], "bg_moving");
   live.layerX[0] = 40;
-  MessagePage page;
+  LogPage page;
   GameState::CopyName(live.layerPicture[0], "bg_start");
   live.layerX[0] = 0;
   AddLogEntry(engine_, false, "", false, page);

@@ -1,4 +1,4 @@
-#include "system/GuideVoices.h"
+#include "scenario/GuideVoices.h"
 
 #include <array>
 

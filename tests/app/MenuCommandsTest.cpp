@@ -359,6 +359,7 @@ TEST_F(MenuCommandsTest, TheFontDialogsChoiceGivesTheStyle) {
   const TextFont* before = form->Fonts()[1];
   form->ExecuteMenuItem(Id::kMnFont);
   EXPECT_EQ(form->Fonts()[1], before);  // the fonts were not made again
+  EXPECT_NE(form->FontName(), "Chosen");
   EXPECT_EQ(form->FontStyle(), 2);
 }
 

@@ -25,6 +25,7 @@ enum InputBit : std::uint32_t {
   kInputNextChoiceKey = 16384,     // Shift+Down (debug)
   kInputPreviousChoiceKey = 32768, // Shift+Up (debug)
   kInputRestartKey = 65536,        // End (debug)
+  kInputLeftButton = 131072,       // left button, held only (dragging the message window)
 };
 
 class InputState {

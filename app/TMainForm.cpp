@@ -5,12 +5,16 @@
 #include <ctime>
 
 #include "app/CharacterTable.h"
+#include "app/MenuTexts.h"
 #include "app/ScreenCopy.h"
 #include "app/StartUpTexts.h"
 #include "platform/FileSystem.h"
 #include "platform/FreeTypeFontRasterizer.h"
+#include "resource/CFile.h"
+#include "scenario/MessageWindow.h"
 #include "scenario/ScenarioStatements.h"
 #include "script/CScript.h"
+#include "system/SaveData.h"
 
 namespace halcyra {
 namespace {
@@ -18,6 +22,13 @@ namespace {
 constexpr char kTitleScript[] = "scr\\open.scr";
 constexpr char kTitleScriptName[] = "open";
 constexpr char kReadListFile[] = "SaveXXX.dat";
+constexpr char kQuickSaveFile[] = "Save800.dat";
+constexpr char kHomePageAddress[] = "https://www.quillforge.example/";
+
+// Only the exact first argument "OpenDebugMode" switches debug mode on.
+bool DebugModeRequested(const std::vector<std::string>& arguments) {
+  return !arguments.empty() && arguments[0] == "OpenDebugMode";
+}
 
 std::string FolderOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
@@ -42,8 +53,10 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 }  // namespace
 
 TMainForm::TMainForm(Platform& platform, MainFormOptions options)
-    : platform_(platform), options_(std::move(options)) {
-  engine_.debugMode = !options_.arguments.empty() && options_.arguments[0] == "OpenDebugMode";
+    : platform_(platform),
+      options_(std::move(options)),
+      menu_(DebugModeRequested(options_.arguments)) {
+  engine_.debugMode = DebugModeRequested(options_.arguments);
   engine_.random.seed(static_cast<std::uint32_t>(std::time(nullptr)));
   gameFolder_ = FolderOf(options_.executablePath);
   settingsPath_ = SettingsPathFor(options_.executablePath);
@@ -242,15 +255,7 @@ void TMainForm::ListFullScreenModes() {
   }
 }
 
-int TMainForm::TextSizeFontHeight(int textSize) {
-  switch (textSize) {
-    case 1: return 36;
-    case 3: return 48;
-    case 5: return 60;
-    case 8: return 72;
-    default: return 24;
-  }
-}
+int TMainForm::TextSizeFontHeight(int textSize) { return MessageTextSize(textSize); }
 
 const TextFont* TMainForm::MakeFont(int height) {
   FontRequest request;
@@ -275,6 +280,7 @@ void TMainForm::CreateGameFonts(int textSize) {
                    MakeFont(12)};
   engine_.text->SetLabelFont(engine_.fonts[0]);
   engine_.text->SetRubyFont(engine_.fonts[3]);
+  engine_.fontChanged = true;
 }
 
 void TMainForm::ProcessMessages() {
@@ -306,6 +312,7 @@ void TMainForm::FrameLoop() {
 // variables and the global state stay as they are.
 void TMainForm::ReturnToTitle() {
   GameState& state = *engine_.state;
+  SaveOnExit(*script_);
   engine_.display->SetPan(0);
   titleRequested_ = false;
   script_->SetAutoMode(false);
@@ -318,6 +325,8 @@ void TMainForm::ReturnToTitle() {
   state.flags[GameState::kScreenBrightnessFlag] = 0;
   engine_.sprites->ReleaseAll();
   engine_.channels->ReleaseAll();
+  engine_.message = MessagePage{};  // its text surface went with the sprites
+  CreateGameFonts(0);
   script_->Present();
   state.SetScriptName(kTitleScriptName);
 }
@@ -340,10 +349,7 @@ void TMainForm::SetDisplayMode(bool windowed, bool updateMenus) {
     platform_.SetFullScreen(true, hasMode ? &fullScreenModes_[static_cast<std::size_t>(index)]
                                           : nullptr);
   }
-  if (updateMenus) {
-    windowItemChecked_ = windowed;
-    fullScreenItemChecked_ = !windowed;
-  }
+  if (updateMenus) menu_.CheckDisplayMode(windowed);
   if (display != nullptr) {
     ProcessMessages();
     platform_.Sleep(kInactiveSleep);
@@ -365,13 +371,8 @@ void TMainForm::PaintScreen() {
 
 bool TMainForm::CloseQuery() {
   if (closing_) return true;
-  MessageBoxRequest question;
-  question.text = texts::kQuitQuestion;
-  question.caption = texts::kQuitCaption;
-  question.buttons = MessageBoxButtons::kYesNo;
-  question.icon = MessageBoxIcon::kQuestion;
-  question.defaultIsNo = true;
-  if (platform_.ShowMessageBox(question) != MessageBoxResult::kYes) return false;
+  if (!AskYesNo(texts::kQuitQuestion)) return false;
+  if (script_ != nullptr) SaveOnExit(*script_);
   SaveReadList();
   closing_ = true;
   const bool windowMode = engine_.display == nullptr || engine_.display->IsWindowMode();
@@ -382,7 +383,7 @@ bool TMainForm::CloseQuery() {
 // Alt+Enter: window to full screen or back.
 void TMainForm::ToggleDisplayMode() {
   if (engine_.display == nullptr) return;
-  engine_.display->SetScreenMode(!windowItemChecked_, kClientWidth, kClientHeight, 32);
+  engine_.display->SetScreenMode(!WindowItemChecked(), kClientWidth, kClientHeight, 32);
   SetDisplayMode(engine_.display->IsWindowMode(), true);
   displaySwitched_ = true;
 }
@@ -415,6 +416,25 @@ void TMainForm::LatchKey(int key, bool shift) {
   }
 }
 
+// Debug mode's letter keys stand in for the detached debug menu: the debug tools' commands, and
+// T for the title question. True when the key was one of them.
+bool TMainForm::RunDebugKey(int key) {
+  static constexpr std::pair<char, MenuCommand> kLetters[] = {
+      {'C', MenuCommand::kDebugCopy}, {'D', MenuCommand::kNowLine}, {'E', MenuCommand::kEditor},
+      {'F', MenuCommand::kFlag},      {'J', MenuCommand::kJump},    {'N', MenuCommand::kNextScript}};
+  if (key == kKeyA + ('T' - 'A')) {
+    MnTitleClick();
+    return true;
+  }
+  for (const auto& [letter, command] : kLetters) {
+    if (key == kKeyA + (letter - 'A')) {
+      operations_->RunDebugCommand(command);
+      return true;
+    }
+  }
+  return false;
+}
+
 // The held bit a released key clears; 0 for keys without one.
 std::uint32_t TMainForm::HeldBitOfKey(int key) {
   switch (key) {
@@ -439,7 +459,24 @@ void TMainForm::OnKey(int key, bool down, bool shift, bool alt) {
   if (key == kKeyCtrl) ctrlDown_ = down;
   if (!down) return engine_.input.ClearInput(HeldBitOfKey(key), false);
   if (alt && key == kKeyEnter) return ToggleDisplayMode();
+  if (engine_.debugMode && RunDebugKey(key)) return;
   LatchKey(key, shift);
+}
+
+// The context menu opens when the settings allow it and the player is being waited for outside
+// the backlog and the save/load screen; in debug mode whenever the settings allow it.
+bool TMainForm::ContextMenuMayOpen() const {
+  if (!engine_.settings.key.context) return false;
+  if (engine_.debugMode) return true;
+  return engine_.waitingForInput && !operations_->BacklogOpen() && !operations_->SaveLoadOpen();
+}
+
+void TMainForm::FormContextPopup(int x, int y) {
+  menu_.PopupMenu1Popup({engine_.debugMode, operations_->BacklogOpen(),
+                         operations_->SaveLoadOpen(), operations_->MessageWindowShown(),
+                         engine_.settings.window.drag});
+  const std::optional<int> chosen = platform_.ShowPopupMenu(menu_.ContextMenu(), x, y, *this);
+  if (chosen) ExecuteMenuItem(static_cast<MenuItemId>(*chosen));
 }
 
 void TMainForm::OnMouseButton(MouseButton button, bool down, int x, int y) {
@@ -448,14 +485,18 @@ void TMainForm::OnMouseButton(MouseButton button, bool down, int x, int y) {
   InputState& input = engine_.input;
   switch (button) {
     case MouseButton::kLeft:
-      if (down) return input.SetInput(kInputAdvance, true);
-      return input.ClearInput(kInputAdvance, false);
+      if (down) {
+        input.SetInput(kInputLeftButton, false);
+        return input.SetInput(kInputAdvance, true);
+      }
+      return input.ClearInput(kInputAdvance | kInputLeftButton, false);
     case MouseButton::kMiddle:
       if (down) return input.SetInput(kInputMiddle, true);
       return input.ClearInput(kInputMiddle, false);
     case MouseButton::kRight:
-      // The context menu arrives with the message window; until then a right click cancels.
+      // A click that opens the context menu is not also a cancel.
       if (down) return;
+      if (ContextMenuMayOpen()) return FormContextPopup(x, y);
       input.SetInput(kInputCancel, true);
       return input.ClearInput(kInputCancel, false);
   }
@@ -470,9 +511,150 @@ void TMainForm::OnWheel(bool up) {
   engine_.input.SetInput(up ? kInputWheelUp : kInputWheelDown, true);
 }
 
+// ---------------------------------------------------------------------------------------------
+// Menu commands
+
+const MainMenu& TMainForm::Menu() {
+  menu_.FollowPlayModes(engine_.autoMode, engine_.skipMode);
+  return menu_;
+}
+
+void TMainForm::SetMenuOperations(MenuOperations* operations) {
+  operations_ = operations != nullptr ? operations : &noOperations_;
+}
+
+void TMainForm::ExecuteMenuItem(MenuItemId id) {
+  if (static_cast<std::size_t>(id) >= MainMenu::kItemCount) return;
+  const MenuCommand command = menu_.Item(id).command;
+  PlayRequests& requests = engine_.requests;
+  switch (command) {
+    case MenuCommand::kNone:
+    case MenuCommand::kCancelMenu: return;
+    case MenuCommand::kTitle: return MnTitleClick();
+    case MenuCommand::kExit: CloseQuery(); return;
+    case MenuCommand::kBackToMenu: menuRequested_ = true; return;
+    case MenuCommand::kAutoMode: return MnSkipClick();
+    case MenuCommand::kSkipMode: return MnSkip2Click();
+    case MenuCommand::kNextChoice: return operations_->NextChoice();
+    case MenuCommand::kPreviousChoice: requests.previousChoice = true; return;
+    case MenuCommand::kQuickLoad: return MnQLoadClick();
+    case MenuCommand::kQuickSave: requests.quickSave = true; return;
+    case MenuCommand::kHideWindow: requests.hideWindow = true; return;
+    case MenuCommand::kCloseBacklog: return operations_->CloseBacklog();
+    case MenuCommand::kCloseSaveLoad: return operations_->CloseSaveLoad();
+    case MenuCommand::kDisplayItem: return MnWindowClick(id);
+    case MenuCommand::kSwitchDisplay: return CmDispClick();
+    case MenuCommand::kStandardFont: return MnFontNormalClick();
+    case MenuCommand::kChooseFont: return MnFontClick();
+    case MenuCommand::kOptions: return operations_->ShowOptions();
+    case MenuCommand::kKeyHelp: return operations_->ShowKeyHelp();
+    case MenuCommand::kHomePage: return MnHPClick();
+    case MenuCommand::kWindowToStandardPlace: return operations_->MoveWindowToStandardPlace();
+    case MenuCommand::kWindowDrag: return CmWinDragClick(id);
+    case MenuCommand::kNowLine:
+    case MenuCommand::kDebugCopy:
+    case MenuCommand::kEditor:
+    case MenuCommand::kFlag:
+    case MenuCommand::kJump:
+    case MenuCommand::kNextScript:
+    case MenuCommand::kOmake:
+    case MenuCommand::kMakeCg:
+    case MenuCommand::kDebugRoot:
+    case MenuCommand::kDebugSelect: return operations_->RunDebugCommand(command);
+  }
+}
+
+bool TMainForm::AskYesNo(const char* text) {
+  MessageBoxRequest question;
+  question.text = text;
+  question.caption = texts::kQuitCaption;
+  question.buttons = MessageBoxButtons::kYesNo;
+  question.icon = MessageBoxIcon::kQuestion;
+  question.defaultIsNo = true;
+  return platform_.ShowMessageBox(question) == MessageBoxResult::kYes;
+}
+
+void TMainForm::MnTitleClick() {
+  if (AskYesNo(menu_texts::kTitleQuestion)) titleRequested_ = true;
+}
+
+// Auto mode and skip mode exclude each other: switching one on ends the other.
+void TMainForm::MnSkipClick() {
+  if (script_ == nullptr) return;
+  if (engine_.skipMode) script_->SetSkipMode(false);
+  script_->SetAutoMode(!engine_.autoMode);
+}
+
+void TMainForm::MnSkip2Click() {
+  if (script_ == nullptr) return;
+  if (engine_.autoMode) script_->SetAutoMode(false);
+  script_->SetSkipMode(!engine_.skipMode);
+}
+
+// Quick load is asked for only when there is a quick save to load.
+void TMainForm::MnQLoadClick() {
+  CFile save;
+  if (save.Open(kQuickSaveFile, FileAccess::kRead)) engine_.requests.quickLoad = true;
+}
+
+// The window item and the full-screen item switch to their own mode unless it is on already;
+// the hidden second full-screen item shares the handler and does nothing.
+void TMainForm::MnWindowClick(MenuItemId sender) {
+  if (sender == MenuItemId::kMnFull32 || menu_.Item(sender).checked) return;
+  if (engine_.display == nullptr) return;
+  engine_.display->SetScreenMode(sender == MenuItemId::kMnWindow, kClientWidth, kClientHeight,
+                                 32);
+  SetDisplayMode(engine_.display->IsWindowMode(), true);
+}
+
+void TMainForm::CmDispClick() {
+  if (engine_.display == nullptr) return;
+  engine_.display->SetScreenMode(!engine_.display->IsWindowMode(), kClientWidth, kClientHeight,
+                                 32);
+  SetDisplayMode(engine_.display->IsWindowMode(), true);
+}
+
+int TMainForm::TextSize() const { return engine_.state->flags[GameState::kTextSizeFlag]; }
+
+// The game font becomes the face and style given; the text sprites take it at the next wait
+// step, and the settings file keeps it.
+void TMainForm::ApplyGameFont(const std::string& name, int style) {
+  Settings& settings = engine_.settings;
+  fontName_ = name;
+  fontStyle_ = style;
+  settings.font.name = name;
+  settings.font.style = style;
+  settings.fontBold = style == 1 || style == 3;
+  settings.fontItalic = style == 2 || style == 3;
+  settings.fontHeight = -24;
+  CreateGameFonts(TextSize());
+}
+
+void TMainForm::MnFontNormalClick() { ApplyGameFont(Settings::Font{}.name, 0); }
+
+// The dialog's bold and italic switches give the style; a choice with underline or strike-out
+// has no style number and keeps the old one.
+void TMainForm::MnFontClick() {
+  FontChoice choice{fontName_, fontStyle_ == 1 || fontStyle_ == 3,
+                    fontStyle_ == 2 || fontStyle_ == 3, false, false};
+  if (!operations_->RunFontDialog(choice)) return;
+  const bool plainStyle = !choice.underline && !choice.strikeOut;
+  const int style = plainStyle ? (choice.bold ? 1 : 0) + (choice.italic ? 2 : 0) : fontStyle_;
+  ApplyGameFont(choice.name, style);
+}
+
+void TMainForm::MnHPClick() {
+  if (!operations_->OpenHomePage(kHomePageAddress)) ShowStartUpError(menu_texts::kLaunchError);
+}
+
+void TMainForm::CmWinDragClick(MenuItemId sender) {
+  engine_.settings.window.drag =
+      static_cast<int>(sender) - static_cast<int>(MenuItemId::kCmWinDragNone);
+}
+
 void TMainForm::OnActivate(bool active) {
   // In full screen the desktop mode comes back while the player is elsewhere.
-  if (!windowItemChecked_) SetDisplayMode(!active, false);
+  if (!WindowItemChecked()) SetDisplayMode(!active, false);
   if (active && script_ != nullptr) script_->RequestRedraw();
 }
 

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "app/MainMenu.h"
+#include "app/MenuOperations.h"
 #include "app/PlatformErrorReporter.h"
 #include "graphics/CDIB.h"
 #include "platform/Platform.h"
@@ -54,6 +56,15 @@ class TMainForm : public PlatformEvents, public ScriptHost, public ScreenPainter
   // Asks before closing; true when the window may close.
   bool CloseQuery();
 
+  // Runs the click handler of a menu item, as a click on it would (the context menu, the keys
+  // and the in-game screens reach the handlers this way). Hidden and disabled items run too:
+  // only the menus themselves keep the player from them.
+  void ExecuteMenuItem(MenuItemId id);
+  // The menus, with the auto and skip captions following the play modes.
+  const MainMenu& Menu();
+  // Attaches the owners of the menu operations that live elsewhere; null detaches them.
+  void SetMenuOperations(MenuOperations* operations);
+
   // ScreenPainter
   void PaintScreen() override;
 
@@ -65,6 +76,7 @@ class TMainForm : public PlatformEvents, public ScriptHost, public ScreenPainter
   int MouseY() const override { return mouseY_; }
   bool TitleRequested() const override { return titleRequested_; }
   bool IsCtrlDown() const override { return ctrlDown_; }
+  void SetTextSize(int code) override { CreateGameFonts(code); }
 
   // PlatformEvents
   void OnKey(int key, bool down, bool shift, bool alt) override;
@@ -84,9 +96,13 @@ class TMainForm : public PlatformEvents, public ScriptHost, public ScreenPainter
   const std::vector<DisplayMode>& FullScreenModes() const { return fullScreenModes_; }
   const DisplayMode& DesktopMode() const { return desktopMode_; }
   const std::array<const TextFont*, 4>& Fonts() const { return engine_.fonts; }
-  bool WindowItemChecked() const { return windowItemChecked_; }
-  bool FullScreenItemChecked() const { return fullScreenItemChecked_; }
+  bool WindowItemChecked() const { return menu_.Item(MenuItemId::kMnWindow).checked; }
+  bool FullScreenItemChecked() const { return menu_.Item(MenuItemId::kMnFull16).checked; }
   bool DisplaySwitched() const { return displaySwitched_; }
+  bool MenuRequested() const { return menuRequested_; }
+  bool FontChanged() const { return engine_.fontChanged; }
+  const std::string& FontName() const { return fontName_; }
+  int FontStyle() const { return fontStyle_; }
   CScript* Script() { return script_.get(); }
   const CScript* Script() const { return script_.get(); }
   const std::string& SettingsPath() const { return settingsPath_; }
@@ -110,7 +126,26 @@ class TMainForm : public PlatformEvents, public ScriptHost, public ScreenPainter
   void WaitForCloseAfterStop();
   void ToggleDisplayMode();
   void LatchKey(int key, bool shift);
+  bool RunDebugKey(int key);
   static std::uint32_t HeldBitOfKey(int key);
+  // A Yes/No question captioned "確認" with No as the default; true for Yes.
+  bool AskYesNo(const char* text);
+  bool ContextMenuMayOpen() const;
+  void FormContextPopup(int x, int y);
+  int TextSize() const;
+  void ApplyGameFont(const std::string& name, int style);
+
+  // Menu handlers (items of a pair share one).
+  void MnTitleClick();
+  void MnSkipClick();
+  void MnSkip2Click();
+  void MnQLoadClick();
+  void MnWindowClick(MenuItemId sender);
+  void CmDispClick();
+  void MnFontNormalClick();
+  void MnFontClick();
+  void MnHPClick();
+  void CmWinDragClick(MenuItemId sender);
   void Destroy();
 
   Platform& platform_;
@@ -128,7 +163,6 @@ class TMainForm : public PlatformEvents, public ScriptHost, public ScreenPainter
   int mouseY_ = 0;
   bool mediaFinished_ = false;
   bool titleRequested_ = false;
-  bool fontChanged_ = false;
   std::string fontName_;
   int fontStyle_ = 0;
   bool menuRequested_ = false;
@@ -139,8 +173,9 @@ class TMainForm : public PlatformEvents, public ScriptHost, public ScreenPainter
   bool windowOpen_ = false;
   bool closeRequestedAfterStop_ = false;
   bool ctrlDown_ = false;
-  bool windowItemChecked_ = true;
-  bool fullScreenItemChecked_ = false;
+  MainMenu menu_;
+  MenuOperations noOperations_;
+  MenuOperations* operations_ = &noOperations_;
   DisplayMode desktopMode_{};
   std::vector<DisplayMode> fullScreenModes_;
   std::vector<std::uint32_t> windowImage_;

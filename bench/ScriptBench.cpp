@@ -24,6 +24,7 @@ class QuietHost : public ScriptHost {
   int MouseY() const override { return 0; }
   bool TitleRequested() const override { return false; }
   bool IsCtrlDown() const override { return false; }
+  void SetTextSize(int) override {}
 };
 
 // 4000 statements per pass: assignments with flags and variables, and conditions whose blocks

@@ -84,6 +84,16 @@ bool CDIB::DrawFrame(bool advance, bool wait, bool noPresent) {
   return true;
 }
 
+bool CDIB::RepaintWindow() {
+  if (platform_ == nullptr) return false;
+  if (UseDirect3D()) return DrawFrame(true, true, false);
+  PaceFrame(true);
+  if (suspended_) return true;
+  if (!IsReady()) return false;
+  painter_->PaintScreen();
+  return true;
+}
+
 void CDIB::ComposeSoftware() {
   std::fill_n(BackBuffer(), static_cast<std::size_t>(kWidth) * kHeight, 0u);
   if (sprites_ != nullptr) {

@@ -95,6 +95,11 @@ class CDIB {
   // slept for (wait) or dropped (no wait, result true). advance: accelerated sprites move one
   // step (software sprites move on every draw; slot 299 always moves). False when not ready.
   bool DrawFrame(bool advance, bool wait, bool noPresent);
+  // Shows the back buffer as it stands, without composing (the screen zoom and the rule
+  // transition change only what the window copies), paced like DrawFrame with wait. In
+  // accelerated mode, where the window shows the renderer's frame, it draws one frame instead.
+  // False when not ready.
+  bool RepaintWindow();
 
   // The software back buffer: kWidth x kHeight pixels 0xAARRGGBB, pitch kWidth (black in
   // accelerated mode); null before Init.

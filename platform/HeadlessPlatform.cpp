@@ -105,6 +105,15 @@ bool HeadlessPlatform::ParseEvent(const std::vector<std::string>& words, Scripte
     event.wheelUp = words[2] == "up";
     return true;
   }
+  if (kind == "menu") {
+    event.kind = EventKind::kMenu;
+    if (argumentCount != 1) {
+      error = "'menu' needs an item name or none";
+      return false;
+    }
+    event.menuItem = words[2];
+    return true;
+  }
   const std::pair<const char*, EventKind> plain[] = {
       {"close", EventKind::kClose},
       {"activate", EventKind::kActivate},
@@ -121,6 +130,21 @@ bool HeadlessPlatform::ParseEvent(const std::vector<std::string>& words, Scripte
   }
   error = "unknown event '" + kind + "'";
   return false;
+}
+
+// A menu line belongs to the event written just before it, with the same frame or "wait".
+bool HeadlessPlatform::AttachMenuAnswer(const ScriptedEvent& menuLine,
+                                        std::deque<ScriptedEvent>& events, std::string& error) {
+  if (events.empty() || events.back().frame != menuLine.frame) {
+    error = "'menu' must follow the event that opens the menu, with the same frame or wait";
+    return false;
+  }
+  if (events.back().menuAnswer) {
+    error = "one 'menu' answer per event";
+    return false;
+  }
+  events.back().menuAnswer = menuLine.menuItem;
+  return true;
 }
 
 bool HeadlessPlatform::LoadInputScript(std::string_view text, std::string& error) {
@@ -142,11 +166,16 @@ bool HeadlessPlatform::LoadInputScript(std::string_view text, std::string& error
       problem = "'" + words[0] + "' is neither a frame number nor 'wait'";
     }
     if (problem.empty()) ParseEvent(words, event, problem);
+    std::deque<ScriptedEvent>& events = event.onWait ? onWait : timed;
+    if (problem.empty() && event.kind == EventKind::kMenu) {
+      AttachMenuAnswer(event, events, problem);
+    } else if (problem.empty()) {
+      events.push_back(event);
+    }
     if (!problem.empty()) {
       error = "input line " + std::to_string(lineNumber) + ": " + problem;
       return false;
     }
-    (event.onWait ? onWait : timed).push_back(event);
   }
   // Events of one frame keep their file order; frames need not be written in order.
   std::stable_sort(timed.begin(), timed.end(),
@@ -218,6 +247,8 @@ void HeadlessPlatform::Deliver(const ScriptedEvent& event, PlatformEvents& sink)
       active_ = event.kind == EventKind::kActivate;
       sink.OnActivate(active_);
       break;
+    case EventKind::kMenu:  // answers ride on the event before them and are never queued
+      break;
   }
 }
 
@@ -225,13 +256,22 @@ void HeadlessPlatform::PumpEvents(PlatformEvents& sink) {
   while (!readyEvents_.empty()) {
     const ScriptedEvent event = readyEvents_.front();
     readyEvents_.pop_front();
-    Deliver(event, sink);
+    DeliverWithAnswer(event, sink);
   }
   while (!timedEvents_.empty() && timedEvents_.front().frame <= presentedFrames_) {
     const ScriptedEvent event = timedEvents_.front();
     timedEvents_.pop_front();
-    Deliver(event, sink);
+    DeliverWithAnswer(event, sink);
   }
+}
+
+// The event's menu answer is there for the popup menu it opens; a handler that pumps events
+// again (a display change does) delivers further events with answers of their own.
+void HeadlessPlatform::DeliverWithAnswer(const ScriptedEvent& event, PlatformEvents& sink) {
+  std::optional<std::string> outer = std::move(menuAnswer_);
+  menuAnswer_ = event.menuAnswer;
+  Deliver(event, sink);
+  menuAnswer_ = std::move(outer);
 }
 
 void HeadlessPlatform::WaitingForInput() {
@@ -260,6 +300,17 @@ MessageBoxResult HeadlessPlatform::ShowMessageBox(const MessageBoxRequest& reque
   }
   messageBoxes_.push_back({request, answer, presentedFrames_});
   return answer;
+}
+
+std::optional<int> HeadlessPlatform::ShowPopupMenu(const PopupMenuModel& menu, int x, int y,
+                                                   PlatformEvents&) {
+  PopupMenuRecord record{menu, x, y, menuAnswer_.value_or(""), std::nullopt, presentedFrames_};
+  menuAnswer_.reset();  // one answer, for the first menu the event opens
+  if (const PopupMenuItem* item = FindChoosableItem(menu.items, record.answer)) {
+    record.chosen = item->id;
+  }
+  popupMenus_.push_back(record);
+  return record.chosen;
 }
 
 void HeadlessPlatform::PresentFrame(const std::uint32_t* pixels, int width, int height,

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,19 +35,39 @@ struct MessageBoxRecord {
   int frame = 0;  // frames presented before it appeared
 };
 
+// One popup menu the engine showed, with the answer the input script gave.
+struct PopupMenuRecord {
+  PopupMenuModel menu;
+  int x = 0;
+  int y = 0;
+  std::string answer;        // the ITEM of the answering menu line; empty when there was none
+  std::optional<int> chosen;  // the id returned
+  int frame = 0;             // frames presented before it appeared
+};
+
 class HeadlessPlatform : public Platform {
  public:
   explicit HeadlessPlatform(HeadlessOptions options = {});
 
   // Input script, one event a line: "FRAME EVENT ARGS" or "wait EVENT ARGS" ('#' starts a
   // comment). Events: click X Y, rclick X Y, mclick X Y, move X Y, key NAME [down|up],
-  // wheel up|down, close, activate, deactivate. False with a message naming the line on error.
+  // wheel up|down, close, activate, deactivate, menu ITEM. False with a message naming the line
+  // on error.
+  //
+  // "menu ITEM" answers the popup menu that the event on the line before it opens, and is
+  // written with that line's frame or "wait" ("wait rclick 400 300" then "wait menu CmQSave");
+  // a popup menu holds the game still, so the answer comes at once. ITEM is an item's name in
+  // the menu model, or "none" to dismiss the menu; an item the player could not choose (hidden,
+  // disabled, in a hidden or disabled submenu, or opening a submenu) dismisses it too. A popup
+  // menu whose event has no menu line is dismissed; an answer whose event opens no menu is
+  // dropped.
   bool LoadInputScript(std::string_view text, std::string& error);
 
   // Answers for the coming message boxes, in order; when none is queued a box gets its
   // default button.
   void QueueMessageBoxAnswer(MessageBoxResult answer);
   const std::vector<MessageBoxRecord>& MessageBoxes() const { return messageBoxes_; }
+  const std::vector<PopupMenuRecord>& PopupMenus() const { return popupMenus_; }
 
   // Called with every presented frame (pixels are 0xAARRGGBB, pitch = width).
   using FrameObserver = std::function<void(int frameNumber, const std::uint32_t* pixels,
@@ -81,11 +102,13 @@ class HeadlessPlatform : public Platform {
   void Sleep(std::uint32_t milliseconds) override;
   AudioDevice& Audio() override { return audio_; }
   MessageBoxResult ShowMessageBox(const MessageBoxRequest& request) override;
+  std::optional<int> ShowPopupMenu(const PopupMenuModel& menu, int x, int y,
+                                   PlatformEvents& sink) override;
   void PresentFrame(const std::uint32_t* pixels, int width, int height, int pitch) override;
 
  private:
   enum class EventKind { kClick, kRightClick, kMiddleClick, kMove, kKey, kWheel, kClose,
-                         kActivate, kDeactivate };
+                                              kActivate, kDeactivate, kMenu };
   enum class KeyAction { kPress, kDown, kUp };
   struct ScriptedEvent {
     int frame = 0;          // applies once this many frames were presented
@@ -96,12 +119,17 @@ class HeadlessPlatform : public Platform {
     int key = kKeyNone;
     KeyAction keyAction = KeyAction::kPress;
     bool wheelUp = false;
+    std::string menuItem;   // kMenu: the item's name or "none"
+    std::optional<std::string> menuAnswer;  // the menu line after this event
   };
 
   static bool ParseEvent(const std::vector<std::string>& words, ScriptedEvent& event,
                          std::string& error);
   void Deliver(const ScriptedEvent& event, PlatformEvents& sink);
   void DeliverKey(int key, bool down, PlatformEvents& sink);
+  void DeliverWithAnswer(const ScriptedEvent& event, PlatformEvents& sink);
+  static bool AttachMenuAnswer(const ScriptedEvent& menuLine, std::deque<ScriptedEvent>& events,
+                               std::string& error);
 
   HeadlessOptions options_;
   NullAudioDevice audio_;
@@ -110,6 +138,9 @@ class HeadlessPlatform : public Platform {
   std::deque<ScriptedEvent> readyEvents_;
   std::deque<MessageBoxResult> answers_;
   std::vector<MessageBoxRecord> messageBoxes_;
+  std::vector<PopupMenuRecord> popupMenus_;
+  // While an event is delivered: the answer for the popup menu it opens.
+  std::optional<std::string> menuAnswer_;
   FrameObserver frameObserver_;
   std::vector<std::uint32_t> lastFrame_;
   int lastFrameWidth_ = 0;

@@ -7,9 +7,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/PopupMenu.h"
 
 namespace halcyra {
 
@@ -120,6 +123,13 @@ class Platform {
 
   // Shows a modal box and returns the button pressed.
   virtual MessageBoxResult ShowMessageBox(const MessageBoxRequest& request) = 0;
+
+  // Shows a popup menu modally with its top-left corner at the client point (x, y) and returns
+  // the id of the item the player chose, or nothing when the menu was dismissed. The game
+  // stands still meanwhile: no event reaches the game, except that the sink may be asked to
+  // paint (OnPaint) the screen the menu is drawn over.
+  virtual std::optional<int> ShowPopupMenu(const PopupMenuModel& menu, int x, int y,
+                                           PlatformEvents& sink) = 0;
 
   // Shows one finished 32-bit frame (0xAARRGGBB, rows top to bottom) in the window's client area.
   // pitch is in pixels. The pixels are copied before the call returns.

@@ -119,6 +119,7 @@ bool SdlAcceleratedRenderer::EndScene() {
 }
 
 bool SdlAcceleratedRenderer::Present() {
+  if (beforePresent_) beforePresent_();
   SDL_RenderPresent(renderer_);
   return true;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -43,6 +44,9 @@ class SdlAcceleratedRenderer : public AcceleratedRenderer {
   bool Present() override;
   bool ReadPixels(AcceleratedTexture* source, std::uint32_t* pixels, int pitch) override;
 
+  // Runs just before every Present shows the screen (the window draws its popup menus there).
+  void SetBeforePresent(std::function<void()> step) { beforePresent_ = std::move(step); }
+
  private:
   bool Check(bool succeeded);
 
@@ -51,6 +55,7 @@ class SdlAcceleratedRenderer : public AcceleratedRenderer {
   int screenHeight_;
   SDL_Surface* ownedSurface_ = nullptr;  // offscreen renderers own their surface and renderer
   std::string lastError_;
+  std::function<void()> beforePresent_;
 };
 
 }  // namespace halcyra

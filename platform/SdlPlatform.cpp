@@ -10,6 +10,8 @@
 namespace halcyra {
 namespace {
 
+constexpr std::uint32_t kPopupMenuFrame = 16;  // ms between the frames of an open popup menu
+
 int KeyFromSdl(SDL_Keycode code) {
   if (code >= SDLK_a && code <= SDLK_z) return kKeyA + static_cast<int>(code - SDLK_a);
   switch (code) {
@@ -131,6 +133,7 @@ void SdlPlatform::BringToFront() {
 }
 
 void SdlPlatform::CloseWindow() {
+  popupMenu_.reset();
   accelerated_.reset();
   acceleratedChecked_ = false;
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
@@ -251,7 +254,57 @@ void SdlPlatform::PresentFrame(const std::uint32_t* pixels, int width, int heigh
   SDL_UpdateTexture(texture_, nullptr, pixels, pitch * static_cast<int>(sizeof(std::uint32_t)));
   SDL_RenderClear(renderer_);
   SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+  DrawPopupMenu();
   SDL_RenderPresent(renderer_);
+}
+
+std::optional<int> SdlPlatform::ShowPopupMenu(const PopupMenuModel& menu, int x, int y,
+                                              PlatformEvents& sink) {
+  if (renderer_ == nullptr) return std::nullopt;
+  if (popupMenu_ == nullptr) popupMenu_ = std::make_unique<ImGuiPopupMenu>(window_, renderer_);
+  popupMenu_->Open(menu, x, y);
+  std::vector<SDL_Event> deferred;
+  while (popupMenu_->IsOpen()) RunPopupMenuFrame(sink, deferred);
+  for (SDL_Event& event : deferred) SDL_PushEvent(&event);
+  sink.OnPaint();  // the screen again without the menu
+  return popupMenu_->Chosen();
+}
+
+// One frame of an open menu: input goes to the menu, and the game paints its screen, which
+// draws the menu over it on the way to the window. Window events wait for the game; a request
+// to quit or close also ends the menu.
+void SdlPlatform::RunPopupMenuFrame(PlatformEvents& sink, std::vector<SDL_Event>& deferred) {
+  SDL_Event event;
+  while (SDL_PollEvent(&event) != 0) {
+    if (event.type == SDL_QUIT || event.type == SDL_WINDOWEVENT ||
+        event.type == SDL_RENDER_TARGETS_RESET || event.type == SDL_RENDER_DEVICE_RESET) {
+      deferred.push_back(event);
+      const bool closing = event.type == SDL_QUIT || (event.type == SDL_WINDOWEVENT &&
+                                                      event.window.event == SDL_WINDOWEVENT_CLOSE);
+      if (closing) popupMenu_->Dismiss();
+    } else {
+      popupMenu_->ProcessEvent(event);
+    }
+  }
+  if (!popupMenu_->IsOpen()) return;
+  popupMenu_->BuildFrame();
+  if (!popupMenu_->IsOpen()) return;
+  popupMenuDrawn_ = false;
+  sink.OnPaint();
+  if (!popupMenuDrawn_) {
+    // Nothing was painted (no game screen yet): the menu goes over the last frame shown.
+    SDL_RenderClear(renderer_);
+    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    DrawPopupMenu();
+    SDL_RenderPresent(renderer_);
+  }
+  SDL_Delay(kPopupMenuFrame);
+}
+
+void SdlPlatform::DrawPopupMenu() {
+  if (popupMenu_ == nullptr) return;
+  popupMenu_->DrawOverlay();
+  popupMenuDrawn_ = true;
 }
 
 AcceleratedRenderer* SdlPlatform::Accelerated() {
@@ -261,6 +314,7 @@ AcceleratedRenderer* SdlPlatform::Accelerated() {
     if (SdlAcceleratedRenderer::IsUsable(renderer_)) {
       accelerated_ =
           std::make_unique<SdlAcceleratedRenderer>(renderer_, clientWidth_, clientHeight_);
+      accelerated_->SetBeforePresent([this]() { DrawPopupMenu(); });
     }
   }
   return accelerated_.get();

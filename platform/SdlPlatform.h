@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
+#include "platform/ImGuiPopupMenu.h"
 #include "platform/Platform.h"
 #include "platform/SdlAudioDevice.h"
 #include "platform/SdlAcceleratedRenderer.h"
@@ -41,6 +43,10 @@ class SdlPlatform : public Platform {
   void Sleep(std::uint32_t milliseconds) override;
   AudioDevice& Audio() override { return audio_; }
   MessageBoxResult ShowMessageBox(const MessageBoxRequest& request) override;
+  // Runs the menu's own frames until it closes; a quit or close request dismisses it and is
+  // delivered afterwards.
+  std::optional<int> ShowPopupMenu(const PopupMenuModel& menu, int x, int y,
+                                   PlatformEvents& sink) override;
   void PresentFrame(const std::uint32_t* pixels, int width, int height, int pitch) override;
   // Made on first request from the window's renderer when that renderer qualifies
   // (SdlAcceleratedRenderer::IsUsable); released when the window closes.
@@ -49,11 +55,15 @@ class SdlPlatform : public Platform {
  private:
   void Dispatch(const SDL_Event& event, PlatformEvents& sink);
   void CentreWindow();
+  void RunPopupMenuFrame(PlatformEvents& sink, std::vector<SDL_Event>& deferred);
+  void DrawPopupMenu();
 
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
   std::unique_ptr<SdlAcceleratedRenderer> accelerated_;
+  std::unique_ptr<ImGuiPopupMenu> popupMenu_;  // made for the first popup menu
+  bool popupMenuDrawn_ = false;  // the menu's frame reached the window
   bool acceleratedChecked_ = false;
   int clientWidth_ = 0;
   int clientHeight_ = 0;

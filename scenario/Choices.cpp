@@ -16,6 +16,8 @@
 #include "script/Engine.h"
 #include "script/ScriptReader.h"
 #include "script/ScriptTexts.h"
+#include "system/SaveData.h"
+#include "system/SaveRequests.h"
 
 namespace halcyra {
 namespace {
@@ -30,6 +32,7 @@ constexpr int kLabelSize = 24;
 constexpr std::uint32_t kWhite = 0xFFFFFF;
 constexpr char kNull[] = "NULL";
 constexpr char kLastChoiceSave[] = "Save900.dat";
+constexpr int kLastChoiceSlot = 900;
 // 選択肢はこれ以上登録できない
 constexpr char kTooManyChoices[] =
     "\x91I\x91\xf0\x8e\x88\x82\xcd\x82\xb1\x82\xea\x88\xc8\x8f\xe3\x93o\x98^\x82\xc5\x82\xab\x82"
@@ -117,7 +120,7 @@ int ChoiceKey(const Engine& engine, int slot) {
   return engine.state->messageNumber + engine.choices.numbers[slot] + 1;
 }
 
-bool MayUseReadList(const CScript& script) {
+bool MayUseReadList(CScript& script) {
   return script.IsScenarioMode() &&
          script.GetEngine().state->flags[GameState::kNoSaveFlag] == 0;
 }
@@ -275,13 +278,17 @@ void ClearChoiceSprites(Engine& engine) {
   sprites.At(slots::kCleared).Release();
 }
 
+// The save of slot 900 keeps the state before the choice's result, so returning to the last
+// choice asks the same question again.
 void RecordChoice(CScript& script, int hovered) {
   Engine& engine = script.GetEngine();
+  if (script.IsScenarioMode()) SaveSlot(script, kLastChoiceSlot);
   const int value = engine.choices.numbers[hovered] + 1;
   engine.state->variables['S' - 'A'] = value;
   if (MayUseReadList(script)) {
     engine.readList.IsRead(script.ScriptPath(), engine.state->messageNumber + value, true);
   }
+  AddPageToLog(script, true, kChosenOpen + engine.choices.texts[hovered] + kChosenClose, true);
   engine.message.pageStartPending = true;
   engine.message.newPageForLog = true;
 }
@@ -296,6 +303,9 @@ bool Select(CScript& script, bool swap) {
   CheckChoiceWindow(script, number);
   if (swap && !engine.debugMode && engine.choices.registered > 1) SwapRandomPair(engine);
   LayoutChoices(script);
+  if (script.IsScenarioMode()) UpdateMenuState(script, true);
+  engine.saveMenu.mnNext = false;
+  engine.saveMenu.cmNext = false;
   if (engine.state->flags[GameState::kWindowOffFlag] == 0) SetupIconBar(script);
   ShowQuestion(script);
   engine.waitingForInput = true;
@@ -303,19 +313,18 @@ bool Select(CScript& script, bool swap) {
     engine.readList.IsRead(script.ScriptPath(), engine.state->messageNumber, true);
   }
   engine.sprites->At(kKeyWaitIconSlot).Release();
+  AddPageToLog(script, false, kUnchosenEntry, true);
   int hovered = -1;
   const ChoiceEnd end = RunChoiceLoop(script, hovered);
   engine.sprites->At(kQuestionSlot).Release();
   engine.sprites->At(kQuestionNameSlot).Release();
   engine.waitingForInput = false;
+  UpdateMenuState(script, false);
   if (script.IsClosing()) return true;
   ClearChoiceSprites(engine);
-  const int chosen = hovered;
-  const bool chose = end == ChoiceEnd::kChosen;
-  if (chose) RecordChoice(script, chosen);
+  if (end == ChoiceEnd::kChosen) RecordChoice(script, hovered);
   engine.choices.Clear();
-  if (end == ChoiceEnd::kLeave) return false;
-  return true;
+  return end != ChoiceEnd::kLeave;
 }
 
 struct Registration {

@@ -7,6 +7,7 @@
 #include "graphics/SpriteTable.h"
 #include "resource/CArcFile.h"
 #include "scenario/LayerModel.h"
+#include "scenario/KeyWait.h"
 #include "scenario/SoundCommands.h"
 #include "script/CScript.h"
 #include "script/Engine.h"
@@ -43,7 +44,7 @@ void StopAtUnread(CScript& script, int number) {
   const Settings& settings = engine.settings;
   if (settings.skip.unread) script.SetAutoMode(false);
   if (settings.skip2.unread) script.SetSkipMode(false);
-  if (settings.skipSelect.unread) script.SetFastForward(false);
+  if (settings.skipSelect.unread) StopFastForward(script);
 }
 
 bool VoiceLine(CScript& script) {

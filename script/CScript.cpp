@@ -266,6 +266,15 @@ bool CScript::ParamError(std::string_view detail) {
 // ---------------------------------------------------------------------------------------------
 // The step
 
+void CScript::SetReadPosition(int position) {
+  const std::string_view text = reader_.Text();
+  if (position < 1 || position > static_cast<int>(text.size())) position = 1;
+  const std::size_t end = std::min(static_cast<std::size_t>(position), text.size());
+  const auto lineBreaks = std::count(text.begin() + std::min<std::size_t>(1, end), text.begin() + end, '\n');
+  reader_.SetPosition(position);
+  reader_.SetLineNumber(1 + static_cast<int>(lineBreaks));
+}
+
 void CScript::ConsumeToken() { reader_.Advance(std::strlen(token_)); }
 
 void CScript::ReadParameter(char* buffer, std::size_t capacity) {
@@ -396,6 +405,8 @@ bool CScript::WalkToNextScript() {
 
 bool CScript::IsClosing() const { return host_.IsClosing(); }
 
+bool CScript::IsTitleRequested() const { return host_.TitleRequested(); }
+
 bool CScript::Poll() {
   host_.ProcessMessages();
   if (engine_.upkeep != nullptr) engine_.upkeep->Run();
@@ -426,9 +437,20 @@ bool CScript::TakeClick() {
   return engine_.settings.effect.clickCancel;
 }
 
-void CScript::SetAutoMode(bool on) { engine_.autoMode = on; }
+// Turning a mode on frees the key-wait icon, so that the wait loads the mode's own icon.
+void CScript::SetAutoMode(bool on) {
+  engine_.autoMode = on;
+  if (on) ReleaseKeyWaitIcon();
+}
 
-void CScript::SetSkipMode(bool on) { engine_.skipMode = on; }
+void CScript::SetSkipMode(bool on) {
+  engine_.skipMode = on;
+  if (on) ReleaseKeyWaitIcon();
+}
+
+void CScript::ReleaseKeyWaitIcon() {
+  if (engine_.sprites != nullptr) engine_.sprites->At(message_slots::kKeyWaitIcon).Release();
+}
 
 bool CScript::Present() {
   if (!host_.IsRunningActive()) {
@@ -462,19 +484,38 @@ void CScript::ShowFrameRate() {
   sprite.SetPosition(corner >= 2 ? right : 12, corner == 1 || corner == 3 ? 576 : 0);
 }
 
-bool CScript::WaitStep(bool present, bool) {
+bool CScript::WaitStep(bool present, bool clearFontChange) {
   if (host_.IsClosing()) return true;
   Poll();
   if (present) Present();
-  if (!host_.TitleRequested()) return false;
-  if (engine_.display != nullptr) engine_.display->SetPan(0);
-  endReportOn_ = true;
-  SetAutoMode(false);
-  SetSkipMode(false);
-  fastForward_ = false;
-  State().flags[GameState::kBackgroundEffectFlag] = 0;
-  State().Clear();
-  return true;
+  if (host_.TitleRequested()) {
+    if (engine_.display != nullptr) engine_.display->SetPan(0);
+    endReportOn_ = true;
+    SetAutoMode(false);
+    SetSkipMode(false);
+    fastForward_ = false;
+    host_.SetTextSize(0);
+    State().flags[GameState::kBackgroundEffectFlag] = 0;
+    State().Clear();
+    return true;
+  }
+  if (engine_.fontChanged) {
+    GiveTextSpritesFonts();
+    if (clearFontChange) engine_.fontChanged = false;
+  }
+  return false;
+}
+
+// The sprites that keep text of their own hold the fonts they were made with; the old fonts
+// are gone once the game fonts were made again.
+void CScript::GiveTextSpritesFonts() {
+  if (engine_.sprites == nullptr) return;
+  SpriteTable& sprites = *engine_.sprites;
+  sprites.At(message_slots::kTextHolder).SetFont(engine_.fonts[1]);
+  for (const int slot : {message_slots::kNameSurface, 85, 93, 129, 232, 234}) {
+    sprites.At(slot).SetFont(engine_.fonts[0]);
+  }
+  for (int slot = 240; slot <= 249; ++slot) sprites.At(slot).SetFont(engine_.fonts[0]);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -752,8 +793,11 @@ bool CScript::Goto() {
   reader_.SetPosition(1);
   char token[kTokenCapacity];
   for (;;) {
+    const int start = reader_.Position();
     reader_.ReadToken(token, sizeof token);
     reader_.Advance(std::strlen(token));
+    // A zero byte reads as an empty token; stepping over it keeps the search moving.
+    if (reader_.Position() == start) reader_.Advance(1);
     if (reader_.Position() >= reader_.Size()) {
       ScriptError(kLabelNotFound, label);
       return false;
@@ -857,6 +901,7 @@ bool CScript::Title() {
   State().SetScriptName("open");
   if (engine_.sprites != nullptr) engine_.sprites->ReleaseAll();
   if (engine_.channels != nullptr) engine_.channels->ReleaseAll();
+  engine_.message = MessagePage{};  // its text surface went with the sprites
   return true;
 }
 
@@ -899,8 +944,16 @@ bool CScript::TimedWait(bool cancellable) {
   ReadParameter(parameter);
   if (fastForward_) {
     if (cancellable) return true;
-    fastForward_ = false;
+    if (fastForwardStop_ != nullptr) {
+      fastForwardStop_(*this);
+    } else {
+      fastForward_ = false;
+    }
   }
+  return WaitTime(parameter, cancellable);
+}
+
+bool CScript::WaitTime(const char* parameter, bool cancellable) {
   if (cancellable && engine_.settings.effect.waitCancel) return true;
   const std::uint32_t time = WaitMilliseconds(parameter);
   const std::uint32_t start = platform_.Ticks();

@@ -43,6 +43,8 @@ class CScript : public ScriptErrorSink {
   // Attaches the step run before every statement that starts a screen effect or a layer
   // transition (the page-mode dimming gives way to the effect).
   void SetPreEffectStep(void (*step)(CScript& script)) { preEffectStep_ = step; }
+  // Attaches the end of fast-forward mode that brings back the scene it did not draw.
+  void SetFastForwardStop(void (*stop)(CScript& script)) { fastForwardStop_ = stop; }
 
   // Runs one statement; false ends this engine object's run.
   bool Tick();
@@ -52,10 +54,19 @@ class CScript : public ScriptErrorSink {
   const char* Token() const { return token_; }
   void ConsumeToken();
   void ReadParameter(char* buffer, std::size_t capacity = kParameterCapacity);
+  // Copies the next word without consuming it; the blanks and line breaks before it are passed.
+  void PeekParameter(char* buffer, std::size_t capacity) { reader_.ReadToken(buffer, capacity); }
   std::int32_t EvaluateParameter();
   Engine& GetEngine() { return engine_; }
+  Platform& GetPlatform() { return platform_; }
+  // Moves the read position to a byte offset of the script (1 is its start), counting the line
+  // number from the start; an offset outside the text goes to the start.
+  void SetReadPosition(int position);
+  ScriptHost& Host() { return host_; }
   // The main window is closing: every wait stops.
   bool IsClosing() const;
+  // The player asked to return to the title: animations stop and leave it to WaitStep.
+  bool IsTitleRequested() const;
   // Processes window messages; false when the main window is closing.
   bool Poll();
   // Draws and shows one frame (or, while the window is inactive, sleeps instead).
@@ -63,6 +74,11 @@ class CScript : public ScriptErrorSink {
   // One frame of a wait; true when the waiting statement must stop at once (closing, or a
   // return to the title was performed).
   bool WaitStep(bool present, bool clearFontChange);
+  // The timed wait of `wait` for a time text already read ("1.5" seconds, or an expression in
+  // seconds): ends early when cancelled (IsEffectCancelled), a return to the title is requested
+  // or the window closes, and takes no time with Effect/WaitCancel on. False when Poll reports
+  // closing.
+  bool WaitFor(const char* time) { return WaitTime(time, true); }
 
   // Reports: the script error dialog for the current statement.
   void ScriptError(std::string_view message, std::string_view detail) override;
@@ -76,6 +92,8 @@ class CScript : public ScriptErrorSink {
   // TakeClick; it cancels when clicks cancel effects), skip mode, or auto mode when auto mode
   // cancels effects.
   bool IsEffectCancelled();
+  // The play modes; the menu captions follow them when the menus are drawn. Switching one on
+  // releases the key-wait icon (sprite 79).
   void SetAutoMode(bool on);
   void SetSkipMode(bool on);
 
@@ -113,6 +131,8 @@ class CScript : public ScriptErrorSink {
   bool EndOfText();
   void ShowFrameRate();
   bool WalkToNextScript();
+  void ReleaseKeyWaitIcon();
+  void GiveTextSpritesFonts();
   bool RegisterVoiceStatements();
   GameState& State();
 
@@ -139,6 +159,7 @@ class CScript : public ScriptErrorSink {
   bool Wait();
   bool Sleep();
   bool TimedWait(bool cancellable);
+  bool WaitTime(const char* time, bool cancellable);
   bool NameCheck();
 
   // Condition helpers.
@@ -160,6 +181,7 @@ class CScript : public ScriptErrorSink {
   std::unordered_map<std::string_view, StatementHandler> attachedHandlers_;
   StatementHandler messageLineHandler_ = nullptr;
   void (*preEffectStep_)(CScript& script) = nullptr;
+  void (*fastForwardStop_)(CScript& script) = nullptr;
   std::string scriptPath_;
   bool scenarioMode_ = true;
   bool redrawRequest_ = false;

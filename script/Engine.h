@@ -19,8 +19,11 @@
 #include "resource/CArcFile.h"
 #include "resource/CList.h"
 #include "scenario/ChoiceRegistry.h"
+#include "scenario/TintTable.h"
+#include "scenario/MessagePage.h"
 #include "script/GameState.h"
 #include "system/CReadList.h"
+#include "system/SaveMenu.h"
 
 namespace halcyra {
 
@@ -30,6 +33,7 @@ struct PlayRequests {
   bool previousChoice = false;  // return to the last choice
   bool quickLoad = false;
   bool quickSave = false;
+  bool leaveReplay = false;     // the exit icon: leave a recollection replay for its menu
 };
 
 struct Engine {
@@ -43,6 +47,7 @@ struct Engine {
   CArcFile sounds;    // "wav.dat"
   CList defines;      // names given by `define`
   CList cgTable;      // picture names and their flags, given by `def_cg`
+  TintTable tints;    // the backgrounds' tint presets, read from the game folder when first asked
   // Devices, made at start-up in this order and destroyed in the reverse one.
   std::unique_ptr<CDIB> display;
   std::unique_ptr<SpriteTable> sprites;  // the 300 sprites drawn every frame
@@ -60,6 +65,18 @@ struct Engine {
   PlayRequests requests;
   // The choices registered for the next `select`, and its question.
   ChoiceRegistry choices;
+  // The save items of the main menu and the popup menu, kept by the save code.
+  SaveMenuItems saveMenu;
+  // Nothing is saved while the title menu shows or a recollection replay runs.
+  bool titleMenuActive = false;
+  bool recollectionRunning = false;
+  // The backlog is open (the popup menu then offers to close it), and the player asked so.
+  bool backlogOpen = false;
+  bool logCloseRequest = false;
+  // The message window's page, cursor and window state between statements.
+  MessagePage message;
+  // The game fonts were made again: the text sprites take the new ones at the next wait step.
+  bool fontChanged = false;
   // Play modes: the message waits advance by themselves (auto) or quickly (skip).
   bool autoMode = false;
   bool skipMode = false;
@@ -72,6 +89,9 @@ struct Engine {
   // Debug switch: every condition enters its block and jumps and script changes are ignored,
   // so that a debug run walks through every script.
   bool ignoreBranches = false;
+  // Debug switch: a missing picture is shown as a grey placeholder with its name instead of
+  // being reported.
+  bool makePlaceholders = false;
 };
 
 }  // namespace halcyra

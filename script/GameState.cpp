@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "script/ScriptReader.h"
+
 namespace halcyra {
 
 void GameState::Clear() {
@@ -30,10 +32,18 @@ void GameState::SetFlag16(int flag, std::int16_t value) {
 
 void GameState::SetScriptName(std::string_view name) { CopyName(scriptName, name); }
 
-void GameState::CopyName(char (&field)[64], std::string_view name) {
-  const std::size_t length = std::min(name.size(), sizeof field - 1);
+void GameState::CopyNameInto(char* field, std::size_t size, std::string_view name) {
+  const std::size_t limit = size - 1;
+  std::size_t length = 0;
+  while (length < name.size()) {
+    const auto byte = static_cast<unsigned char>(name[length]);
+    const std::size_t step = ScriptReader::IsLeadByte(byte) ? 2 : 1;
+    if (length + step > limit) break;
+    length += step;
+  }
+  length = std::min(length, name.size());
   std::memcpy(field, name.data(), length);
-  std::memset(field + length, 0, sizeof field - length);
+  std::memset(field + length, 0, size - length);
 }
 
 std::string_view GameState::ScriptName() const {

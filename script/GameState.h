@@ -100,8 +100,14 @@ struct GameState {
   void SetFlag16(int flag, std::int16_t value);
   // Sets the current script's name, cut to 63 bytes.
   void SetScriptName(std::string_view name);
-  // Stores a name in one of the record's 64-byte fields: cut to 63 bytes, the rest zero.
-  static void CopyName(char (&field)[64], std::string_view name);
+  // Stores a name in one of the record's fixed text fields (64 bytes here, 32 in the backlog's
+  // entries): cut to the field's size less one, never inside a two-byte character, so that a
+  // reader stepping over two bytes at a time never passes the terminating zero; the rest zero.
+  template <std::size_t N>
+  static void CopyName(char (&field)[N], std::string_view name) {
+    CopyNameInto(field, N, name);
+  }
+  static void CopyNameInto(char* field, std::size_t size, std::string_view name);
   std::string_view ScriptName() const;
 };
 

@@ -18,6 +18,9 @@ class ScriptHost {
   virtual bool TitleRequested() const = 0;
   // The Ctrl key is down (it skips while held).
   virtual bool IsCtrlDown() const = 0;
+  // Makes the game fonts again with the text-size font for a stored text size code (`moji`
+  // value minus 1: 1 gives 36 pixels, 3 48, 5 60, 8 72, anything else 24).
+  virtual void SetTextSize(int code) = 0;
 };
 
 }  // namespace halcyra

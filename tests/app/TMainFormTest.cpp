@@ -340,6 +340,18 @@ TEST_F(MainFormTest, KeysLatchTheirInputsByMode) {
       {kKeyHome, false, 0, kInputMiddle},
       {kKeyEnd, false, 0, kInputRestartKey},
       {kKeyA, false, 0, 0},
+      {kKeyRight, false, kInputRight, kInputRight},
+      {kKeyDown, false, kInputDown, kInputDown},
+      {kKeyF2, false, 0, kInputSaveKey},
+      {kKeyLeft, true, kInputLeft, kInputLeft},
+      {kKeyRight, true, kInputRight, kInputRight},
+      {kKeyEscape, true, kInputCancel, kInputCancel},
+      {kKeySpace, true, kInputAdvance, kInputAdvance},
+      {kKeyPageDown, true, 0, kInputWheelDown},
+      {kKeyHome, true, 0, kInputMiddle},
+      {kKeyA + ('C' - 'A'), false, 0, 0},  // a debug command, not an input
+      {kKeyShift, false, 0, 0},
+      {kKeyCtrl, false, 0, 0},
   };
   for (const bool debug : {false, true}) {
     HeadlessPlatform platform(options_);
@@ -388,6 +400,21 @@ TEST_F(MainFormTest, MouseButtonsAndTheWheelLatchTheirInputs) {
   EXPECT_TRUE(input.IsLatched(kInputWheelDown));
   EXPECT_EQ(form.MouseX(), 10);
   EXPECT_EQ(form.MouseY(), 20);
+}
+
+// The message window is dragged while the left button itself is down; Enter and Space advance
+// like it but drag nothing.
+TEST_F(MainFormTest, TheLeftButtonIsHeldWhileDownAndNeverLatched) {
+  HeadlessPlatform platform(options_);
+  TMainForm form(platform, FormOptions());
+  InputState& input = form.GetEngine().input;
+  form.OnKey(kKeyEnter, true, false, false);
+  EXPECT_FALSE(input.IsHeld(kInputLeftButton));
+  form.OnMouseButton(MouseButton::kLeft, true, 10, 20);
+  EXPECT_TRUE(input.IsHeld(kInputLeftButton));
+  EXPECT_FALSE(input.IsLatched(kInputLeftButton));
+  form.OnMouseButton(MouseButton::kLeft, false, 10, 20);
+  EXPECT_FALSE(input.IsHeld(kInputLeftButton));
 }
 
 TEST_F(MainFormTest, ARendererResetDropsOnlyTheSceneCapture) {

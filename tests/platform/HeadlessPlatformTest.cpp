@@ -105,12 +105,102 @@ TEST(HeadlessPlatformTest, BadInputLinesAreNamed) {
       {"-1 close", "frame number"},
       {"4 close now", "no arguments"},
       {"5", "FRAME EVENT"},
+      {"6 menu", "item name"},
+      {"6 menu CmQSave CmQLoad", "item name"},
+      {"6 menu CmQSave", "must follow"},
+      {"6 rclick 1 1\n7 menu CmQSave", "input line 2: 'menu' must follow"},
+      {"wait rclick 1 1\n0 menu CmQSave", "must follow"},
+      {"6 rclick 1 1\n6 menu A\n6 menu B", "one 'menu'"},
   };
   for (const auto& [script, expected] : cases) {
     HeadlessPlatform platform;
     std::string error;
     EXPECT_FALSE(platform.LoadInputScript(script, error)) << script;
     EXPECT_NE(error.find(expected), std::string::npos) << script << " -> " << error;
+  }
+}
+
+// Opens a popup menu at every right-button release, as the main window does, and logs the answer.
+class MenuOpener : public EventLog {
+ public:
+  explicit MenuOpener(HeadlessPlatform& platform) : platform_(platform) {
+    PopupMenuItem submenu{5, "Sub", "S", true, true, false, {{6, "E", "e", true, true, false, {}}}};
+    PopupMenuItem hiddenSubmenu{7, "Hid", "H", false, true, false,
+                                {{8, "F", "f", true, true, false, {}}}};
+    menu_.items = {{1, "A", "a", true, true, false, {}},
+                   {2, "B", "b", true, true, true, {}},
+                   {3, "C", "c", false, true, false, {}},
+                   {4, "D", "d", true, false, false, {}},
+                   submenu,
+                   hiddenSubmenu};
+  }
+  void OnMouseButton(MouseButton button, bool down, int x, int y) override {
+    if (button != MouseButton::kRight || down) return;
+    const std::optional<int> chosen = platform_.ShowPopupMenu(menu_, x, y, *this);
+    lines.push_back(chosen ? "chose " + std::to_string(*chosen) : "dismissed");
+  }
+
+ private:
+  HeadlessPlatform& platform_;
+  PopupMenuModel menu_;
+};
+
+TEST(HeadlessPlatformTest, AMenuLineAnswersThePopupMenuOfTheLineBefore) {
+  HeadlessPlatform platform;
+  ASSERT_TRUE(platform.OpenWindow(4, 3));
+  std::string error;
+  ASSERT_TRUE(platform.LoadInputScript("1 rclick 10 20\n"
+                                       "1 menu B\n"
+                                       "1 key Enter\n"
+                                       "wait rclick 1 2\n"
+                                       "wait menu E\n"
+                                       "wait key Space\n",
+                                       error))
+      << error;
+  MenuOpener opener(platform);
+  PresentBlackFrame(platform);
+  platform.PumpEvents(opener);
+  EXPECT_EQ(opener.lines, (std::vector<std::string>{"move 10,20", "chose 2", "key 13 down",
+                                                    "key 13 up"}));
+  opener.lines.clear();
+  platform.WaitingForInput();
+  platform.PumpEvents(opener);
+  EXPECT_EQ(opener.lines, (std::vector<std::string>{"move 1,2", "chose 6"}));
+  opener.lines.clear();
+  platform.WaitingForInput();
+  platform.PumpEvents(opener);
+  EXPECT_EQ(opener.lines, (std::vector<std::string>{"key 32 down", "key 32 up"}));
+  ASSERT_EQ(platform.PopupMenus().size(), 2u);
+  const PopupMenuRecord& first = platform.PopupMenus()[0];
+  EXPECT_EQ(first.answer, "B");
+  EXPECT_EQ(first.chosen, 2);
+  EXPECT_EQ(first.x, 10);
+  EXPECT_EQ(first.y, 20);
+  EXPECT_EQ(first.frame, 1);
+  EXPECT_EQ(first.menu.items.size(), 6u);
+}
+
+TEST(HeadlessPlatformTest, AMenuIsDismissedUnlessItsAnswerCanBeChosen) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"0 rclick 0 0\n0 menu A\n", "chose 1"},
+      {"0 rclick 0 0\n0 menu none\n", "dismissed"},
+      {"0 rclick 0 0\n0 menu C\n", "dismissed"},    // hidden
+      {"0 rclick 0 0\n0 menu D\n", "dismissed"},    // disabled
+      {"0 rclick 0 0\n0 menu Sub\n", "dismissed"},  // opens a submenu
+      {"0 rclick 0 0\n0 menu F\n", "dismissed"},    // in a hidden submenu
+      {"0 rclick 0 0\n0 menu Z\n", "dismissed"},    // no such item
+      {"0 rclick 0 0\n0 key Enter\n0 menu A\n", "dismissed"},
+  };
+  for (const auto& [script, expected] : cases) {
+    HeadlessPlatform platform;
+    std::string error;
+    ASSERT_TRUE(platform.LoadInputScript(script, error)) << error;
+    MenuOpener opener(platform);
+    platform.PumpEvents(opener);
+    ASSERT_GE(opener.lines.size(), 2u) << script;
+    EXPECT_EQ(opener.lines[1], expected) << script;
+    // A menu line no menu takes reaches nobody.
+    EXPECT_LE(opener.lines.size(), 4u) << script;
   }
 }
 

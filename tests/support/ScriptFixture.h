@@ -24,14 +24,18 @@ class TestHost : public ScriptHost {
   void ProcessMessages() override;
   bool IsClosing() const override { return closing; }
   bool IsRunningActive() const override { return true; }
-  int MouseX() const override { return 0; }
-  int MouseY() const override { return 0; }
+  int MouseX() const override { return mouseX; }
+  int MouseY() const override { return mouseY; }
   bool TitleRequested() const override { return titleRequested; }
   bool IsCtrlDown() const override { return ctrlDown; }
+  void SetTextSize(int code) override { textSizeCodes.push_back(code); }
 
   bool closing = false;
   bool titleRequested = false;
   bool ctrlDown = false;
+  int mouseX = 0;
+  int mouseY = 0;
+  std::vector<int> textSizeCodes;  // every SetTextSize, in order
   // Runs at every poll, after the platform's events: a test presses keys and buttons here by
   // setting input bits, counting polls to time them.
   std::function<void()> onPoll;

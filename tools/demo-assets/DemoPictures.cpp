@@ -3,6 +3,8 @@
 
 namespace halcyra::demo {
 
-bool MakePictures(const std::filesystem::path&) { return true; }
+bool MakePictures(const std::filesystem::path& out) {
+  return MakeWindowPictures(out) && MakeScenePictures(out) && MakeEffectPictures(out);
+}
 
 }  // namespace halcyra::demo

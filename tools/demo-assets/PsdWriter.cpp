@@ -37,7 +37,9 @@ std::vector<std::uint8_t> EncodePsd(const std::vector<Cell>& cells) {
   Put32(out, 0);  // no colour mode data
   Put32(out, 0);  // no image resources
   std::vector<std::uint8_t> info;
-  Put16(info, static_cast<std::uint32_t>(cells.size()));
+  // The layer count is written negative: the pictures carry transparency, and the reader takes
+  // a four-channel document as layered only with that mark.
+  Put16(info, 0x10000u - static_cast<std::uint32_t>(cells.size()));
   std::vector<std::uint8_t> data;
   for (const Cell& cell : cells) {
     Put32(info, 0);

@@ -25,6 +25,11 @@ readonly PACKAGES=(
 )
 # The fuzz targets need clang with its libFuzzer runtime, and llvm-symbolizer for readable reports.
 readonly FUZZ_PACKAGES=(clang libclang-rt-14-dev llvm)
+if [[ "${1:-}" == test-sanitize ]]; then
+  readonly BUILD_DIR="${BUILD_DIR:-build-sanitize}"
+else
+  readonly BUILD_DIR="${BUILD_DIR:-build}"
+fi
 readonly FUZZ_DIR="${FUZZ_DIR:-build-fuzz}"
 
 install_missing_packages() {

@@ -105,7 +105,6 @@ std::string_view FirstLine(std::string_view value) {
 }
 
 std::vector<std::string_view> SplitLines(std::string_view contents) {
-  if (contents.starts_with(kUtf8ByteOrderMark)) contents.remove_prefix(kUtf8ByteOrderMark.size());
   std::vector<std::string_view> lines;
   while (!contents.empty()) {
     const std::size_t end = contents.find('\n');
@@ -128,10 +127,14 @@ bool FileIsMissing(const std::string& hostPath) {
 
 bool IniFile::Load(const std::string& hostPath) {
   lines_.clear();
+  byteOrderMark_ = false;
   std::string contents;
   if (!ReadWholeFile(hostPath, contents)) return FileIsMissing(hostPath);
+  std::string_view body = contents;
+  byteOrderMark_ = body.starts_with(kUtf8ByteOrderMark);
+  if (byteOrderMark_) body.remove_prefix(kUtf8ByteOrderMark.size());
   bool insideSection = false;
-  for (std::string_view text : SplitLines(contents)) {
+  for (std::string_view text : SplitLines(body)) {
     lines_.push_back(ParseLine(text, insideSection));
     if (lines_.back().kind == LineKind::kSection) insideSection = true;
   }
@@ -139,7 +142,7 @@ bool IniFile::Load(const std::string& hostPath) {
 }
 
 bool IniFile::Save(const std::string& hostPath) const {
-  std::string contents;
+  std::string contents(byteOrderMark_ ? kUtf8ByteOrderMark : std::string_view{});
   for (const Line& line : lines_) {
     contents += line.text;
     contents += kLineEnd;

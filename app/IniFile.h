@@ -18,8 +18,8 @@ class IniFile {
  public:
   // Replaces the contents with the host file's. A missing file gives an empty IniFile and
   // counts as success; false only when the file exists but cannot be read (the contents are
-  // then empty). CRLF and LF line ends are both accepted and a leading UTF-8 byte-order mark
-  // is skipped. Lines before the first section and lines without "=" hold no keys but are
+  // then empty). CRLF and LF line ends are both accepted; a leading UTF-8 byte-order mark is
+  // no part of the first line, and Save writes it back. Lines before the first section and lines without "=" hold no keys but are
   // kept for Save, as are comments (lines starting with ";").
   bool Load(const std::string& hostPath);
 
@@ -72,6 +72,7 @@ class IniFile {
   int EndOfSectionKeys(int header) const;
 
   std::vector<Line> lines_;
+  bool byteOrderMark_ = false;  // the file read began with one
 };
 
 }  // namespace halcyra

@@ -19,7 +19,7 @@
 namespace {
 
 constexpr int kMaxStatements = 2000;
-constexpr int kMaxPolls = 16;
+constexpr int kMaxPolls = 3;
 
 class IgnoredEvents : public halcyra::PlatformEvents {
  public:

@@ -162,7 +162,8 @@ std::uint32_t CACM::CopySourcePcm(std::uint8_t* destination, std::uint32_t room)
   const std::uint8_t* from = sourceData_.data() + sourcePosition_;
   if (source_ == Source::kPcm16) {
     const std::size_t bytes = std::min<std::size_t>(room, left) / (channels * 2) * (channels * 2);
-    std::memcpy(destination, from, bytes);
+    // An empty sound has no buffers to copy between, not even their addresses.
+    if (bytes > 0) std::memcpy(destination, from, bytes);
     sourcePosition_ += static_cast<std::uint32_t>(bytes);
     return static_cast<std::uint32_t>(bytes);
   }

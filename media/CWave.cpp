@@ -148,6 +148,8 @@ bool CWave::ReadData(void* destination, std::size_t bytes) {
     if (!GetDataSize(ignored)) return false;
   }
   if (bytes > dataEnd_ - dataPosition_) return Fail(294, kSoundFailed);
+  // An empty "data" chunk gives callers an empty buffer, which may have no address at all.
+  if (bytes == 0) return true;
   std::memcpy(destination, image_.data() + dataPosition_, bytes);
   dataPosition_ += bytes;
   return true;

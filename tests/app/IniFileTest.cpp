@@ -179,6 +179,21 @@ TEST_F(IniFileTest, ShiftJisBytesRoundTripUnchanged) {
   EXPECT_EQ(ReadBack("sjis.ini"), fixture + "\x83\x41=\x94\x5C\r\n");
 }
 
+// A file whose first line itself began with a second mark lost that line's first bytes at the
+// next load once the file's own mark was not written back.
+TEST_F(IniFileTest, ByteOrderMarkIsWrittenBackSoThatLinesStayWhole) {
+  const std::string marked = "\xEF\xBB\xBF\xEF\xBB\xBF;first\r\n[Game]\r\nTitle=x\r\n";
+  const std::string unmarked = "[Game]\r\nTitle=x\r\n";
+  for (const std::string& original : {marked, unmarked}) {
+    IniFile ini;
+    ASSERT_TRUE(ini.Load(WriteFixture("mark.ini", original)));
+    ASSERT_TRUE(ini.Save(PathOf("mark.ini")));
+    EXPECT_EQ(ReadBack("mark.ini"), original);
+    ASSERT_TRUE(ini.Load(PathOf("mark.ini")));
+    EXPECT_EQ(ini.ReadString("Game", "Title", ""), "x");
+  }
+}
+
 TEST_F(IniFileTest, FailedSaveLeavesOldFileIntact) {
   // A name of 250 bytes exists, but its temporary sibling (7 bytes longer) is beyond what the
   // file system allows, so the save fails before the target is touched, whoever runs the test.

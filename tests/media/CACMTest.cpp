@@ -71,6 +71,15 @@ TEST_F(CACMTest, PcmPassesThroughAndEightBitIsWidened) {
   EXPECT_TRUE(reporter_.texts.empty());
 }
 
+// The empty "data" chunk was once copied from through a buffer without an address (caught by the
+// undefined-behaviour sanitizer).
+TEST_F(CACMTest, EmptyDataChunkGivesAnEmptySound) {
+  for (int bits : {8, 16}) {
+    EXPECT_EQ(DecodeWhole(PcmWave(1, 8000, bits, "")), "") << bits;
+  }
+  EXPECT_TRUE(reporter_.texts.empty());
+}
+
 TEST_F(CACMTest, TargetFormatAndTotalLengthFollowTheSource) {
   WaveFormat format;
   ASSERT_TRUE(Open(PcmWave(1, 22050, 8, std::string(100, '\x80'), 100), format));

@@ -309,6 +309,7 @@ bool Select(CScript& script, bool swap) {
   if (engine.state->flags[GameState::kWindowOffFlag] == 0) SetupIconBar(script);
   ShowQuestion(script);
   engine.waitingForInput = true;
+  script.GetPlatform().WaitingForInput();
   if (MayUseReadList(script)) {
     engine.readList.IsRead(script.ScriptPath(), engine.state->messageNumber, true);
   }

@@ -22,8 +22,8 @@ constexpr int kTextRight = 64 + 28 * 24;
 constexpr int kFirstLineTop = 472;
 constexpr int kLineHeight = 32;
 
-// The demo's scene has no pictures behind the window yet: the window is navy, its frame and
-// icons gold; only glyphs are neutral grey or white (equal red, green and blue, bright).
+// Behind the text lies the navy window over the green meadow, with gold frame and icons; only
+// glyphs are neutral grey or white (equal red, green and blue, bright).
 int TextPixelsInLine(const std::vector<std::uint32_t>& frame, int line) {
   int count = 0;
   const int top = kFirstLineTop + line * kLineHeight;
@@ -99,6 +99,44 @@ TEST(DemoGameTest, TypesTheFirstPageAndAClickTurnsIt) {
   EXPECT_GT(TextPixelsInLine(secondPage, 0), 300);
   EXPECT_FALSE(SameLine(firstPage, secondPage, 0));
   EXPECT_EQ(TextPixelsInLine(secondPage, 1), 0);
+}
+
+// The story reaches its choice after ten waits (six in the opening, four on the walk to the
+// inn) and a click on the first choice bar picks it: S holds the choice and flag 1 the branch
+// taken, in the accelerated and the software program alike.
+TEST(DemoGameTest, PlaysThroughTheChoiceInBothPrograms) {
+  // Two choices: bars every 334 / 3 = 111 pixels from y 111 + 11 - 2, 36 pixels high.
+  std::string input;
+  for (int wait = 0; wait < 10; ++wait) input += "wait click 400 300\n";
+  input += "wait click 400 138\n";
+  for (const bool software : {false, true}) {
+    testing::TempFolder game;
+    for (const char* file : {"scr.dat", "cg.dat", "wav.dat"}) {
+      std::filesystem::copy_file(kGame / file, game.File(file));
+    }
+    const std::filesystem::path startFolder = std::filesystem::current_path();
+    HeadlessOptions options;
+    options.frameLimit = 2000;
+    HeadlessPlatform platform(options);
+    std::string error;
+    ASSERT_TRUE(platform.LoadInputScript(input, error)) << error;
+    MainFormOptions form;
+    form.forceSoftware = software;
+    form.executablePath = game.File(software ? "halcyra-gdi" : "halcyra");
+    std::int32_t choice = 0;
+    int branch = -1;
+    {
+      TMainForm mainForm(platform, form);
+      EXPECT_TRUE(mainForm.Run());
+      choice = mainForm.GetEngine().state->variables['S' - 'A'];
+      branch = mainForm.GetEngine().state->flags[1];
+    }
+    std::filesystem::current_path(startFolder);
+    EXPECT_TRUE(platform.MessageBoxes().empty()) << software;
+    EXPECT_TRUE(choice == 1 || choice == 2) << software << " S = " << choice;
+    EXPECT_EQ(branch, choice == 1 ? 1 : 0) << software;
+    EXPECT_TRUE(game.Exists("Save900.dat")) << software;
+  }
 }
 
 }  // namespace

@@ -31,8 +31,6 @@ constexpr int kIndicatorSlot = 298;
 constexpr int kLabelSize = 24;
 constexpr std::uint32_t kWhite = 0xFFFFFF;
 constexpr char kNull[] = "NULL";
-constexpr char kLastChoiceSave[] = "Save900.dat";
-constexpr int kLastChoiceSlot = 900;
 // 選択肢はこれ以上登録できない
 constexpr char kTooManyChoices[] =
     "\x91I\x91\xf0\x8e\x88\x82\xcd\x82\xb1\x82\xea\x88\xc8\x8f\xe3\x93o\x98^\x82\xc5\x82\xab\x82"
@@ -282,7 +280,7 @@ void ClearChoiceSprites(Engine& engine) {
 // choice asks the same question again.
 void RecordChoice(CScript& script, int hovered) {
   Engine& engine = script.GetEngine();
-  if (script.IsScenarioMode()) SaveSlot(script, kLastChoiceSlot);
+  if (script.IsScenarioMode()) SaveSlot(script, kChoiceSlot);
   const int value = engine.choices.numbers[hovered] + 1;
   engine.state->variables['S' - 'A'] = value;
   if (MayUseReadList(script)) {
@@ -309,6 +307,7 @@ bool Select(CScript& script, bool swap) {
   if (engine.state->flags[GameState::kWindowOffFlag] == 0) SetupIconBar(script);
   ShowQuestion(script);
   engine.waitingForInput = true;
+  script.GetPlatform().WaitingForInput();
   if (MayUseReadList(script)) {
     engine.readList.IsRead(script.ScriptPath(), engine.state->messageNumber, true);
   }
@@ -365,7 +364,7 @@ void NextChoice(CScript& script) {
 
 bool PreviousChoice(CScript& script) {
   CFile save;
-  if (!save.Open(kLastChoiceSave, FileAccess::kRead)) return false;
+  if (!save.Open(SlotFileName(kChoiceSlot), FileAccess::kRead)) return false;
   save.Close();
   script.GetEngine().requests.previousChoice = true;
   ShowIndicator(script, "_Return");

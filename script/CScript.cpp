@@ -516,6 +516,9 @@ void CScript::GiveTextSpritesFonts() {
     sprites.At(slot).SetFont(engine_.fonts[0]);
   }
   for (int slot = 240; slot <= 249; ++slot) sprites.At(slot).SetFont(engine_.fonts[0]);
+  for (int i = 0; i < engine_.choices.registered; ++i) {
+    sprites.At(choice_slots::kText + i).SetFont(engine_.fonts[0]);
+  }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -22,8 +22,8 @@ constexpr int kTextRight = 64 + 28 * 24;
 constexpr int kFirstLineTop = 472;
 constexpr int kLineHeight = 32;
 
-// The demo's scene has no pictures behind the window yet: the window is navy, its frame and
-// icons gold; only glyphs are neutral grey or white (equal red, green and blue, bright).
+// Behind the text lies the navy window over the green meadow, with gold frame and icons; only
+// glyphs are neutral grey or white (equal red, green and blue, bright).
 int TextPixelsInLine(const std::vector<std::uint32_t>& frame, int line) {
   int count = 0;
   const int top = kFirstLineTop + line * kLineHeight;
@@ -45,17 +45,33 @@ bool SameLine(const std::vector<std::uint32_t>& a, const std::vector<std::uint32
   return std::equal(a.begin() + from, a.begin() + to, b.begin() + from);
 }
 
-// The built demo plays headless without a single error box, keeps its theme as the music and
-// has its message window defined with the waits switched on.
-TEST(DemoGameTest, PlaysWithoutErrorsAndKeepsItsMusicAndWindow) {
+// The built demo plays headless from the opening through the choice, the night and back to the
+// start without a single error box, keeps its theme as the music and has its message window
+// defined with the waits switched on. A click answers every wait; the first lands on the
+// first choice bar (two choices: bars every 334 / 3 = 111 pixels from y 120, 36 high), the
+// rest at the window, so the second round stops at its choice.
+TEST(DemoGameTest, PlaysRoundTheStoryWithoutErrorsAndKeepsItsMusicAndWindow) {
   testing::TempFolder folder;
-  ASSERT_EQ(testing::RunTool(folder, {"run", kGame.string(), "--frames", "300", "--dump-state",
+  for (const char* file : {"scr.dat", "cg.dat", "wav.dat"}) {
+    std::filesystem::create_directories(folder.Path() / "game");
+    std::filesystem::copy_file(kGame / file, folder.Path() / "game" / file);
+  }
+  std::string input;
+  for (int wait = 0; wait < 10; ++wait) input += "wait click 400 300\n";
+  input += "wait click 400 138\n";
+  for (int wait = 0; wait < 20; ++wait) input += "wait click 400 500\n";
+  folder.Write("input.txt", input);
+  ASSERT_EQ(testing::RunTool(folder, {"run", folder.File("game"), "--frames", "1500", "--input",
+                                      folder.File("input.txt"), "--dump-state",
                                       folder.File("state.dat")}),
             0)
       << folder.Read("stderr.txt");
   EXPECT_EQ(folder.Read("stderr.txt"), "");
   const std::string state = folder.Read("state.dat");
   ASSERT_EQ(state.size(), 1043508u);
+  EXPECT_EQ(state.substr(8, 7), std::string("layers\0", 7));          // the second round
+  const char choice = state[72 + 4 * ('S' - 'A')];
+  EXPECT_TRUE(choice == 1 || choice == 2) << int{choice};
   EXPECT_EQ(state.substr(3016, 6), std::string("theme\0", 6));
   EXPECT_EQ(state.substr(1043196, 8), std::string("_Window\0", 8));  // window 0's picture
   EXPECT_EQ(state.substr(1043300, 6), std::string("_Name\0", 6));    // window 2's picture
@@ -99,6 +115,44 @@ TEST(DemoGameTest, TypesTheFirstPageAndAClickTurnsIt) {
   EXPECT_GT(TextPixelsInLine(secondPage, 0), 300);
   EXPECT_FALSE(SameLine(firstPage, secondPage, 0));
   EXPECT_EQ(TextPixelsInLine(secondPage, 1), 0);
+}
+
+// The story reaches its choice after ten waits (six in the opening, four on the walk to the
+// inn) and a click on the first choice bar picks it: S holds the choice and flag 1 the branch
+// taken, in the accelerated and the software program alike.
+TEST(DemoGameTest, PlaysThroughTheChoiceInBothPrograms) {
+  // Two choices: bars every 334 / 3 = 111 pixels from y 111 + 11 - 2, 36 pixels high.
+  std::string input;
+  for (int wait = 0; wait < 10; ++wait) input += "wait click 400 300\n";
+  input += "wait click 400 138\n";
+  for (const bool software : {false, true}) {
+    testing::TempFolder game;
+    for (const char* file : {"scr.dat", "cg.dat", "wav.dat"}) {
+      std::filesystem::copy_file(kGame / file, game.File(file));
+    }
+    const std::filesystem::path startFolder = std::filesystem::current_path();
+    HeadlessOptions options;
+    options.frameLimit = 2000;
+    HeadlessPlatform platform(options);
+    std::string error;
+    ASSERT_TRUE(platform.LoadInputScript(input, error)) << error;
+    MainFormOptions form;
+    form.forceSoftware = software;
+    form.executablePath = game.File(software ? "halcyra-gdi" : "halcyra");
+    std::int32_t choice = 0;
+    int branch = -1;
+    {
+      TMainForm mainForm(platform, form);
+      EXPECT_TRUE(mainForm.Run());
+      choice = mainForm.GetEngine().state->variables['S' - 'A'];
+      branch = mainForm.GetEngine().state->flags[1];
+    }
+    std::filesystem::current_path(startFolder);
+    EXPECT_TRUE(platform.MessageBoxes().empty()) << software;
+    EXPECT_TRUE(choice == 1 || choice == 2) << software << " S = " << choice;
+    EXPECT_EQ(branch, choice == 1 ? 1 : 0) << software;
+    EXPECT_TRUE(game.Exists("Save900.dat")) << software;
+  }
 }
 
 }  // namespace

@@ -130,6 +130,25 @@ std::vector<Cell> KeyWaitCells(bool down, int triangles, std::uint32_t colour) {
   return cells;
 }
 
+// A choice bar: a picture as wide as the screen (the game places every bar at x 0) with a
+// rounded box in its middle, under the centred choice text; the highlight is the box's frame.
+constexpr int kScreenWidth = 800;
+constexpr int kChoiceWidth = 440;
+constexpr int kChoiceHeight = 36;
+
+Cell ChoiceBar(bool highlight) {
+  const Cell box = highlight ? Frame(kChoiceWidth, kChoiceHeight, 12)
+                             : Background(kChoiceWidth, kChoiceHeight, 12);
+  Cell cell(kScreenWidth, kChoiceHeight);
+  const int left = (kScreenWidth - kChoiceWidth) / 2;
+  for (int y = 0; y < kChoiceHeight; ++y) {
+    for (int x = 0; x < kChoiceWidth; ++x) {
+      cell.At(left + x, y) = box.pixels[std::size_t(y) * kChoiceWidth + x];
+    }
+  }
+  return cell;
+}
+
 struct Picture {
   std::string name;
   std::vector<Cell> cells;
@@ -149,6 +168,8 @@ bool MakeWindowPictures(const std::filesystem::path& out) {
   for (int icon = 1; icon <= kIconCount; ++icon) {
     pictures.push_back({std::string(iconNames[icon - 1]) + ".psd", IconCells(icon)});
   }
+  pictures.push_back({"_Sel.psd", {ChoiceBar(false)}});
+  pictures.push_back({"_Sel_S.psd", {ChoiceBar(true)}});
   pictures.push_back({"_Ret.psd", KeyWaitCells(false, 1, kPaleGold)});
   pictures.push_back({"_RetPage.psd", KeyWaitCells(true, 1, kPaleGold)});
   pictures.push_back({"_RetAuto.psd", KeyWaitCells(false, 2, 0xFF88D8A0)});

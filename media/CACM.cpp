@@ -184,10 +184,16 @@ bool CACM::CopyOut(void* destination, std::uint32_t length, int rateMode) {
     case kRateDouble: CopyEveryOtherFrame(out, length); break;
     case kRateShortened1: CopyAlternateBlocks(out, length, kShortenedBlock1); break;
     case kRateShortened2: CopyAlternateBlocks(out, length, kShortenedBlock2); break;
-    default: std::memcpy(out, converted_.data(), std::min(length, convertedLength_)); break;
+    default: CopyStart(out, length); break;
   }
   CloseAll();
   return true;
+}
+
+// An empty destination may have no address at all, so nothing is copied into it.
+void CACM::CopyStart(std::uint8_t* destination, std::uint32_t length) const {
+  const std::uint32_t bytes = std::min(length, convertedLength_);
+  if (bytes > 0) std::memcpy(destination, converted_.data(), bytes);
 }
 
 // Whole frames, so that a stereo voice keeps both of its channels.

@@ -112,6 +112,7 @@ class CACM {
   bool WholeLength(std::uint64_t& bytes);
   bool DecodeWhole(std::uint32_t& length);
   std::uint32_t CopySourcePcm(std::uint8_t* destination, std::uint32_t room);
+  void CopyStart(std::uint8_t* destination, std::uint32_t length) const;
   void CopyEveryOtherFrame(std::uint8_t* destination, std::uint32_t length) const;
   void CopyAlternateBlocks(std::uint8_t* destination, std::uint32_t length,
                            std::uint32_t block) const;

@@ -80,6 +80,22 @@ TEST_F(CACMTest, EmptyDataChunkGivesAnEmptySound) {
   EXPECT_TRUE(reporter_.texts.empty());
 }
 
+// A sound too short for one whole copied frame leaves the caller an empty destination, which
+// was once written through without an address.
+TEST_F(CACMTest, CopyingNothingNeedsNoDestination) {
+  const std::string oneSample = PcmWave(1, 8000, 8, std::string("\x80", 1));
+  for (int mode : {CACM::kRateNormal, CACM::kRateDouble, CACM::kRateShortened1,
+                   CACM::kRateShortened2}) {
+    WaveFormat format;
+    std::uint32_t length = 0;
+    ASSERT_TRUE(Open(oneSample, format));
+    ASSERT_TRUE(decoder_.ConvertAll(length));
+    EXPECT_EQ(length, 2u);
+    EXPECT_TRUE(decoder_.CopyOut(nullptr, 0, mode)) << mode;
+  }
+  EXPECT_TRUE(reporter_.texts.empty());
+}
+
 TEST_F(CACMTest, TargetFormatAndTotalLengthFollowTheSource) {
   WaveFormat format;
   ASSERT_TRUE(Open(PcmWave(1, 22050, 8, std::string(100, '\x80'), 100), format));

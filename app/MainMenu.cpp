@@ -128,6 +128,19 @@ void MainMenu::FollowPlayModes(bool autoMode, bool skipMode) {
   Item(Id::kMnSkip2).caption = skipMode ? menu_texts::kSkipModeOn : menu_texts::kSkipMode;
 }
 
+void MainMenu::FollowSaveMenu(const SaveMenuItems& saveMenu) {
+  const struct {
+    Id id;
+    bool enabled;
+  } items[] = {{Id::kMnNext, saveMenu.mnNext},   {Id::kMnPrev, saveMenu.mnPrev},
+               {Id::kMnQLoad, saveMenu.mnQLoad}, {Id::kMnQSave, saveMenu.mnQSave},
+               {Id::kCmNext, saveMenu.cmNext},   {Id::kCmPrev, saveMenu.cmPrev},
+               {Id::kCmQLoad, saveMenu.cmQLoad}, {Id::kCmQSave, saveMenu.cmQSave}};
+  for (const auto& item : items) Item(item.id).enabled = item.enabled;
+  Item(Id::kMnPrev).caption = Item(Id::kCmPrev).caption = saveMenu.prevCaption;
+  Item(Id::kMnQLoad).caption = Item(Id::kCmQLoad).caption = saveMenu.quickLoadCaption;
+}
+
 void MainMenu::CheckDisplayMode(bool windowed) {
   Item(Id::kMnWindow).checked = windowed;
   Item(Id::kMnFull16).checked = !windowed;

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "platform/PopupMenu.h"
+#include "system/SaveMenu.h"
 
 namespace halcyra {
 
@@ -87,6 +88,8 @@ class MainMenu {
 
   // The auto and skip items' captions say whether their mode runs.
   void FollowPlayModes(bool autoMode, bool skipMode);
+  // The save items of both menus take the enabled flags and dated captions the save code keeps.
+  void FollowSaveMenu(const SaveMenuItems& saveMenu);
   // Ticks the window item in window mode and the full-screen item in full screen.
   void CheckDisplayMode(bool windowed);
   // `PopupMenu1Popup`: shows the debug items only in debug mode and the items that fit the

@@ -1,8 +1,9 @@
 // The operations behind menu items whose owners are other parts of the engine (the choices,
 // the backlog, the save/load screen, the dialogs, the debug tools, the shell), and the screen
-// states the context menu is prepared from. The main window calls them through one object;
-// until an owner attaches its own (TMainForm::SetMenuOperations), every operation does nothing,
-// every screen reports closed and the message window reports hidden.
+// states the context menu is prepared from. The main window calls them through one object, the
+// scenario's own (ScenarioMenuOperations) unless another is attached with
+// TMainForm::SetMenuOperations; here every operation does nothing, every screen reports closed and
+// the message window reports hidden.
 #pragma once
 
 #include <string>

@@ -472,6 +472,7 @@ bool TMainForm::ContextMenuMayOpen() const {
 }
 
 void TMainForm::FormContextPopup(int x, int y) {
+  menu_.FollowSaveMenu(engine_.saveMenu);
   menu_.PopupMenu1Popup({engine_.debugMode, operations_->BacklogOpen(),
                          operations_->SaveLoadOpen(), operations_->MessageWindowShown(),
                          engine_.settings.window.drag});
@@ -516,11 +517,12 @@ void TMainForm::OnWheel(bool up) {
 
 const MainMenu& TMainForm::Menu() {
   menu_.FollowPlayModes(engine_.autoMode, engine_.skipMode);
+  menu_.FollowSaveMenu(engine_.saveMenu);
   return menu_;
 }
 
 void TMainForm::SetMenuOperations(MenuOperations* operations) {
-  operations_ = operations != nullptr ? operations : &noOperations_;
+  operations_ = operations != nullptr ? operations : &scenarioOperations_;
 }
 
 void TMainForm::ExecuteMenuItem(MenuItemId id) {

@@ -13,6 +13,7 @@
 #include "app/MainMenu.h"
 #include "app/MenuOperations.h"
 #include "app/PlatformErrorReporter.h"
+#include "app/ScenarioMenuOperations.h"
 #include "graphics/CDIB.h"
 #include "platform/Platform.h"
 #include "script/Engine.h"
@@ -60,9 +61,11 @@ class TMainForm : public PlatformEvents, public ScriptHost, public ScreenPainter
   // and the in-game screens reach the handlers this way). Hidden and disabled items run too:
   // only the menus themselves keep the player from them.
   void ExecuteMenuItem(MenuItemId id);
-  // The menus, with the auto and skip captions following the play modes.
+  // The menus, with the auto and skip captions following the play modes and the save items
+  // following the save code's enabled flags and dated captions.
   const MainMenu& Menu();
-  // Attaches the owners of the menu operations that live elsewhere; null detaches them.
+  // Attaches the owners of the menu operations that live elsewhere; null goes back to the
+  // scenario's own (ScenarioMenuOperations).
   void SetMenuOperations(MenuOperations* operations);
 
   // ScreenPainter
@@ -174,8 +177,8 @@ class TMainForm : public PlatformEvents, public ScriptHost, public ScreenPainter
   bool closeRequestedAfterStop_ = false;
   bool ctrlDown_ = false;
   MainMenu menu_;
-  MenuOperations noOperations_;
-  MenuOperations* operations_ = &noOperations_;
+  ScenarioMenuOperations scenarioOperations_{engine_, script_};
+  MenuOperations* operations_ = &scenarioOperations_;
   DisplayMode desktopMode_{};
   std::vector<DisplayMode> fullScreenModes_;
   std::vector<std::uint32_t> windowImage_;

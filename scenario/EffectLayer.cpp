@@ -7,6 +7,7 @@
 #include "graphics/SpriteTable.h"
 #include "scenario/EffectSupport.h"
 #include "scenario/LayerModel.h"
+#include "scenario/LayerTransitions.h"
 #include "script/CScript.h"
 #include "script/Engine.h"
 
@@ -56,6 +57,19 @@ bool FreezeScene(CScript& script) {
     engine.sprites->At(SlotOfLayer(layer)).Release();
   }
   return true;
+}
+
+// fade_sp4: the frozen scene fades out; it goes at once when nothing is to be drawn (fast-forward
+// mode, the layer hidden, Ctrl held, skip mode).
+bool FadeFrozenScene(CScript& script) {
+  script.ConsumeToken();
+  Engine& engine = script.GetEngine();
+  CDIBSprite& layer = engine.sprites->At(kEffectLayerSlot);
+  if (script.IsFastForward() || !layer.IsShown() || IsCtrlHeld(script) || engine.skipMode) {
+    layer.Release();
+    return true;
+  }
+  return RunTransition(script, kFadeOut, kEffectLayerSlot, kNoSlot, kNoSlot, kNoSlot, 1);
 }
 
 // One frame of the sky: a part that shows its last frame is hidden; the next part appears when
@@ -112,6 +126,7 @@ bool BlueSky(CScript& script) {
 
 void RegisterEffectLayerStatements(CScript& script) {
   script.SetStatementHandler("trans_sp4", FreezeScene);
+  script.SetStatementHandler("fade_sp4", FadeFrozenScene);
   script.SetStatementHandler("blue_sky", BlueSky);
 }
 

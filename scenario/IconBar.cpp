@@ -79,9 +79,8 @@ void SetupIconBar(CScript& script) {
     sprite.SetAnimating(true);
   }
   sprites.At(slots::kIconBase + kIconLog).Show(state.backlogCount > 0);
-  // The previous-choice icon shows only while a choice can be returned to; nothing offers
-  // that yet.
-  sprites.At(slots::kIconBase + kIconPreviousChoice).Show(false);
+  // The previous-choice icon shows only while a choice can be returned to.
+  sprites.At(slots::kIconBase + kIconPreviousChoice).Show(engine.saveMenu.mnPrev);
   const Settings::Window& window = engine.settings.window;
   if (!window.window) {
     sprites.At(slots::kBackground).Show(false);

@@ -3,13 +3,18 @@
 #include <cstdlib>
 
 #include "platform/Platform.h"
+#include "scenario/Choices.h"
 #include "scenario/IconBar.h"
+#include "scenario/LayerCommands.h"
 #include "scenario/LayerModel.h"
 #include "scenario/MessageWindow.h"
 #include "scenario/PageMode.h"
+#include "scenario/SoundCommands.h"
 #include "script/CScript.h"
 #include "script/Engine.h"
 #include "script/ScriptHost.h"
+#include "system/BacklogScreen.h"
+#include "system/SaveRequests.h"
 
 namespace halcyra {
 namespace {
@@ -91,6 +96,7 @@ int HandleHiddenWindow(CScript& script) {
   engine.state->flags[GameState::kPageDimFlag] =
       static_cast<std::uint8_t>(InPageMode(engine) ? 255 - engine.settings.novel.novelRate : 0);
   HideWindowSprites(engine, false);
+  UpdateMenuState(script, true);
   engine.requests.hideWindow = false;
   HideOverlays(engine, false);
   return kWaitScreen;
@@ -171,27 +177,34 @@ Action LatchedKeyAction(CScript& script) {
   return Action::kNone;
 }
 
-int HideWindow(Engine& engine) {
+int HideWindow(CScript& script) {
+  Engine& engine = script.GetEngine();
   engine.state->flags[GameState::kPageDimFlag] = 0;
   HideWindowSprites(engine, true);
+  UpdateMenuState(script, false);
   engine.requests.hideWindow = false;
   HideOverlays(engine, true);
   return kWaitScreen;
 }
 
-// The screens (backlog, save and load, options) and the choice moves are carried out by their
-// own parts through the requests; a wait without them goes on.
+// The save, load and option screens are not part of this program yet: asking for them only
+// consumes the input and the wait goes on.
 int RunAction(CScript& script, Action action, int hoverResult) {
   Engine& engine = script.GetEngine();
   switch (action) {
+    case Action::kBacklog: return OpenBacklog(script) ? kWaitRestarted : kWaitScreen;
+    case Action::kLoadScreen:
+    case Action::kSaveScreen:
+    case Action::kOption: return kWaitScreen;
     case Action::kSkip:
       script.SetSkipMode(true);
       return kWaitAdvance;
     case Action::kAuto:
       script.SetAutoMode(true);
       return kWaitAdvance;
-    case Action::kHide: return HideWindow(engine);
-    case Action::kPreviousChoice: engine.requests.previousChoice = true; break;
+    case Action::kHide: return HideWindow(script);
+    case Action::kNextChoice: NextChoice(script); break;
+    case Action::kPreviousChoice: PreviousChoice(script); break;
     case Action::kQuickLoad:
       engine.requests.quickLoad = true;
       return kWaitScreen;
@@ -199,14 +212,12 @@ int RunAction(CScript& script, Action action, int hoverResult) {
     case Action::kExit:
       engine.requests.leaveReplay = true;
       return kWaitNothing;
-    case Action::kBacklog:
-    case Action::kLoadScreen:
-    case Action::kSaveScreen:
-    case Action::kOption:
-    case Action::kNextChoice:
     case Action::kAdvance:
     case Action::kNone: break;
   }
+  const int request = ProcessRequests(script);
+  if (request == kRequestPositionChanged) return kWaitLoaded;
+  if (request == kRequestAdvance) return kWaitAdvance;
   return hoverResult;
 }
 
@@ -279,6 +290,7 @@ WaitEnd RunWaitLoop(CScript& script, bool skippable, bool page, int& result) {
 
 void FinishWait(CScript& script, bool page, int result) {
   Engine& engine = script.GetEngine();
+  UpdateMenuState(script, false);
   if (!engine.settings.voice.next && engine.channels != nullptr) {
     (*engine.channels)[kVoiceChannel].StartFade(engine.settings.volume.voice, kVoiceFadeStep);
   }
@@ -323,8 +335,10 @@ bool WaitForKey(CScript& script, bool skippable, bool page) {
     script.SetAutoMode(false);
     script.SetSkipMode(false);
   }
+  AddPageToLog(script, false, "", true);
   int result = kWaitNothing;
   if (!script.IsFastForward()) {
+    if (script.IsScenarioMode()) UpdateMenuState(script, true);
     SetupIconBar(script);
     ShowKeyWaitIcon(script, page);
     const WaitEnd end = RunWaitLoop(script, skippable, page, result);
@@ -430,8 +444,15 @@ void StopFastForward(CScript& script) {
   engine.sprites->At(slots::kIndicator).Release();
   script.SetAutoMode(false);
   script.SetSkipMode(false);
+  RebuildLayers(script);
+  RestoreRecordedSounds(script);
   FadePageDim(script, false);
   if (engine.message.hasPageBuffer) RedrawPage(script);
+  ReapplyParticles(engine);
+}
+
+void ReapplyParticles(Engine& engine) {
+  if (engine.sprites == nullptr) return;
   for (const int flag : {GameState::kParticleFlagA, GameState::kParticleFlagB}) {
     const int setting = engine.state->flags[flag];
     if (setting == 0) continue;

@@ -37,5 +37,7 @@ void ShowKeyWaitIcon(CScript& script, bool page);
 void PlaceKeyWaitIcon(Engine& engine);
 // Ends fast-forward mode and brings back what it did not draw; nothing outside it.
 void StopFastForward(CScript& script);
+// Puts the two particle settings of `set_effect` kept in the state back on their layers.
+void ReapplyParticles(Engine& engine);
 
 }  // namespace halcyra

@@ -475,6 +475,24 @@ void RedrawPage(CScript& script) {
   page.indentColumn = holder.Indent();
 }
 
+void RestoreMessageWindow(CScript& script) {
+  Engine& engine = script.GetEngine();
+  const GameState& state = *engine.state;
+  MessagePage& page = engine.message;
+  ContinuedPage continued = PageToContinue(state);
+  // The page buffer belongs to a defined window 0, which the state may bring along.
+  page.hasPageBuffer = page.hasPageBuffer || state.normalWindow.picture[0] != '\0';
+  page.pageStartPending = page.newPageForLog = continued.newPage;
+  page.pageText = std::move(continued.text);
+  RemoveNameWindow(engine);
+  script.Host().SetTextSize(state.flags[GameState::kTextSizeFlag]);
+  HideWindowSprites(engine, false);
+  if (engine.sprites == nullptr) return;
+  engine.sprites->At(slots::kTextHolder).Release();
+  LoadWindowPictures(script);
+  if (page.hasPageBuffer) RedrawPage(script);
+}
+
 bool DefineWindow(CScript& script) {
   script.ConsumeToken();
   char number[CScript::kParameterCapacity];

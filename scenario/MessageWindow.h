@@ -76,6 +76,10 @@ void RemoveNameWindow(Engine& engine);
 void ClearPage(Engine& engine);
 // Types the whole page again at once into a new text surface (after fast-forward mode).
 void RedrawPage(CScript& script);
+// Brings the window back where a load or a resume from the log put play: its pictures, the
+// state's text size, no name window, shown; the page goes on as the backlog says (empty when the
+// continued message began a page, else the page so far, typed again at once).
+void RestoreMessageWindow(CScript& script);
 
 // The pending voice gets "-2" (the recording that does not speak the hero's name) when the
 // page names the hero and the player chose another name than the default.

@@ -12,7 +12,10 @@
 #include "graphics/SpriteTable.h"
 #include "scenario/EffectSupport.h"
 #include "scenario/LayerModel.h"
+#include "scenario/LayerTransitions.h"
+#include "scenario/MessageWindow.h"
 #include "scenario/SoundCommands.h"
+#include "scenario/TintTable.h"
 #include "script/CScript.h"
 #include "script/Engine.h"
 
@@ -23,7 +26,6 @@ constexpr int kNewPictureSlot = 12;
 constexpr int kOverlay1Slot = 2;  // background overlay 1, exchanged with an empty background
 constexpr int kClearedSlots[] = {10, 12, 14};
 constexpr int kClearedRecords[] = {1, 2, 3};
-constexpr char kFadeIn[] = "FADE_IN";
 constexpr std::uint32_t kOpaqueBlack = 0xFF000000u;
 
 // The game path of a picture: "cg\\NAME.bmp" when it exists, else "cg\\NAME.psd" when that does
@@ -109,7 +111,7 @@ void RecordNewBackground(GameState& state, const std::string& picture) {
 
 bool RuleEffect(CScript& script, bool readKind) {
   script.ConsumeToken();
-  std::string kind = kFadeIn;
+  std::string kind(kFadeIn);
   if (readKind) {
     kind = ReadWord(script);
     ReadWord(script);  // the value: read and not used
@@ -128,6 +130,9 @@ bool RuleEffect(CScript& script, bool readKind) {
   std::vector<std::uint32_t> rule(kWipePixels);
   std::vector<std::uint32_t> fitted(kWipePixels);
   if (!LoadRule(script, ruleName, rule) || !LoadNewPicture(script, picture, fitted)) return true;
+  // The sweep paints over the whole screen, the window included: the window steps aside.
+  const bool hideWindow = engine.state->flags[GameState::kWindowOffFlag] == 0;
+  if (hideWindow) HideWindowSprites(engine, true);
   script.Present();
   SpriteTable& sprites = *engine.sprites;
   PrepareBackground(sprites);
@@ -140,7 +145,10 @@ bool RuleEffect(CScript& script, bool readKind) {
   } else if (!Sweep(script, rule, fitted, step)) {
     return false;
   }
+  if (!ShowPicture(script, 0, picture, kFadeSet, 0, 0, 0, 0, false)) return false;
+  LookUpTint(script, picture, false);
   for (const int slot : kClearedSlots) sprites.At(slot).Release();
+  if (hideWindow) HideWindowSprites(engine, false);
   return true;
 }
 

@@ -303,6 +303,18 @@ void RestoreSound(CScript& script, int channel, std::string_view name, bool loop
   if (channel != kMusicChannel || settings.volume.bgmOn) sound.Play(loop);
 }
 
+void RestoreRecordedSounds(CScript& script) {
+  GameState& state = *script.GetEngine().state;
+  // Copies: RestoreSound writes the names back into the fields they are read from. Music is
+  // recorded only while it loops.
+  auto name = [](const char* field, std::size_t size) { return std::string(field, strnlen(field, size)); };
+  RestoreSound(script, kMusicChannel, name(state.music, sizeof state.music), true);
+  for (const int channel : {kEffectChannel, kAmbientChannel, kSecondEffectChannel}) {
+    const EffectSound& record = EffectRecord(state, channel);
+    RestoreSound(script, channel, name(record.name, sizeof record.name), record.loop != 0);
+  }
+}
+
 std::string SoundPath(std::string_view name) { return "wav\\" + std::string(name) + ".wav"; }
 
 void RegisterSoundStatements(CScript& script) {

@@ -23,6 +23,9 @@ std::string SoundPath(std::string_view name);
 // then plays it at the channel's volume setting; an empty name or a volume of 0 releases the
 // channel instead. Music is streamed and stays silent while music is switched off.
 void RestoreSound(CScript& script, int channel, std::string_view name, bool loop);
+// RestoreSound for the music and the three effect channels from what the scenario state
+// records, as loading a save, resuming from the log and leaving fast-forward mode need.
+void RestoreRecordedSounds(CScript& script);
 
 // Moves the camera pan to target in equal steps over the pan duration (`set_pan`), one a frame;
 // a distance shorter than the duration moves at once. Skip mode, auto mode when it cancels

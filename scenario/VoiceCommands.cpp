@@ -8,6 +8,7 @@
 #include "resource/CArcFile.h"
 #include "scenario/LayerModel.h"
 #include "scenario/KeyWait.h"
+#include "scenario/MessageWindow.h"
 #include "scenario/SoundCommands.h"
 #include "script/CScript.h"
 #include "script/Engine.h"
@@ -58,6 +59,8 @@ bool VoiceLine(CScript& script) {
   engine.state->messageNumber = number;
   GameState::CopyName(engine.state->pendingVoice, name);
   StopAtUnread(script, number);
+  // The backlog entry of the line that follows starts here: resuming from it comes back here.
+  AddPageToLog(script, false, "", false);
   return true;
 }
 

@@ -380,16 +380,20 @@ bool CScript::EndOfText() {
 }
 
 // Debug run through every script: the script after the current one in archive order, passing
-// over the title script.
+// over the title script and the members that are not scripts (the tables beside them).
 bool CScript::WalkToNextScript() {
   const CArcFile& scripts = engine_.scripts;
   const std::string current = std::string(State().ScriptName()) + ".scr";
+  auto walkable = [&](int k) {
+    const std::string member = scripts.GetName(k);
+    const std::size_t dot = member.rfind('.');
+    return dot != std::string::npos && EqualsIgnoringAsciiCase(member.substr(dot), ".scr") &&
+           !EqualsIgnoringAsciiCase(member, "open.scr");
+  };
   for (int i = 0; i < scripts.GetCount(); ++i) {
     if (!EqualsIgnoringAsciiCase(scripts.GetName(i), current)) continue;
     int next = i + 1;
-    if (next < scripts.GetCount() && EqualsIgnoringAsciiCase(scripts.GetName(next), "open.scr")) {
-      ++next;
-    }
+    while (next < scripts.GetCount() && !walkable(next)) ++next;
     if (next >= scripts.GetCount()) return false;
     std::string name = scripts.GetName(next);
     name = name.substr(0, name.rfind('.'));

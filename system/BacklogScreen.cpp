@@ -8,7 +8,12 @@
 #include "graphics/CDIB.h"
 #include "graphics/GlyphTextRenderer.h"
 #include "platform/Platform.h"
+#include "scenario/KeyWait.h"
+#include "scenario/LayerCommands.h"
 #include "scenario/LayerModel.h"
+#include "scenario/MessageWindow.h"
+#include "scenario/PageMode.h"
+#include "scenario/SoundCommands.h"
 #include "scenario/VoiceCommands.h"
 #include "script/CScript.h"
 #include "script/Engine.h"
@@ -378,6 +383,17 @@ void FollowEntryScene(GameState& state, const LogEntry& entry) {
   }
 }
 
+// The music and the three effect channels play what the entry recorded.
+void FollowEntrySound(CScript& script, const LogEntry& entry) {
+  constexpr int kMusicChannel = 0;
+  constexpr int kEffectChannels[] = {2, 5, 6};
+  RestoreSound(script, kMusicChannel, FieldText(entry.music), true);
+  for (int i = 0; i < 3; ++i) {
+    const LogEntry::Sound& sound = entry.effectSound[i];
+    RestoreSound(script, kEffectChannels[i], FieldText(sound.name), sound.loop != 0);
+  }
+}
+
 void DrawCounter(Screen& screen) {
   const GameState& state = *screen.engine.state;
   char text[32];
@@ -396,7 +412,11 @@ void ShowEntry(Screen& screen, bool restore) {
   screen.ButtonSprite(kContinue).Show(entry.flags[GameState::kNoSaveFlag] == 0);
   DrawEntryText(screen, entry);
   DrawSpeaker(screen, entry);
-  if (restore || settings.log.cg) FollowEntryScene(state, entry);
+  if (restore || settings.log.cg) {
+    FollowEntryScene(state, entry);
+    RebuildLayers(screen.script);
+  }
+  if (restore || settings.log.bgm) FollowEntrySound(screen.script, entry);
   if (settings.log.voice) PlayEntryVoice(screen.script, entry, false);
   screen.Sprite(kWindowSlot).Show(settings.window.window && entry.flags[GameState::kPageModeFlag] == 0);
   screen.Sprite(kTextHolderSlot).Show(settings.window.board);
@@ -430,7 +450,10 @@ bool ResumeFromLogEntry(CScript& script, int k) {
   if (!script.LoadScript(path, script.IsScenarioMode())) return false;
   script.SetReadPosition(engine.readList.GetOffset(script.ScriptPath(), entry.messageNumber));
   if (state.backlogCount == 0 && engine.sprites != nullptr) engine.sprites->At(kLogIconSlot).Release();
+  SetPageMode(script, state.flags[GameState::kPageModeFlag] != 0);
+  RestoreMessageWindow(script);
   if (k != 1 && engine.display != nullptr) engine.display->SetPan(0);
+  ReapplyParticles(engine);
   return true;
 }
 

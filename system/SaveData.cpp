@@ -5,6 +5,10 @@
 
 #include "graphics/CDIB.h"
 #include "resource/CArcFile.h"
+#include "scenario/KeyWait.h"
+#include "scenario/LayerCommands.h"
+#include "scenario/MessageWindow.h"
+#include "scenario/SoundCommands.h"
 #include "script/CScript.h"
 #include "script/Engine.h"
 #include "system/Backlog.h"
@@ -128,8 +132,13 @@ bool LoadSlot(CScript& script, int slot, bool) {
   MergeGlobalFlags(state, kept);
   if (!ResumeScript(script)) return false;
   UpdateMenuState(script, true);
+  if (engine.sprites != nullptr) RebuildLayers(script);
+  RestoreRecordedSounds(script);
+  // The message that was current when the slot was written is logged again when it shows.
   DropNewestEntries(state, 1);
+  RestoreMessageWindow(script);
   if (engine.display != nullptr) engine.display->SetPan(0);
+  ReapplyParticles(engine);
   return true;
 }
 

@@ -178,6 +178,49 @@ TEST_F(MenuCommandsTest, TheRightButtonOpensTheMenuOnlyWhileThePlayerIsWaitedFor
   }
 }
 
+// Without operations of its own the window asks the engine: the message window's visibility, the
+// backlog, and the save items' enabled flags and dated captions kept by the save code.
+TEST_F(MenuCommandsTest, TheScenarioOperationsPrepareTheContextMenuFromTheEngine) {
+  struct Case {
+    bool windowShown, backlogOpen;
+  };
+  for (const Case c : {Case{true, false}, Case{false, false}, Case{true, true}}) {
+    platform_ = std::make_unique<HeadlessPlatform>(options_);
+    auto form = MakeForm();
+    form->SetMenuOperations(nullptr);
+    Engine& engine = form->GetEngine();
+    engine.waitingForInput = true;
+    engine.message.windowShown = c.windowShown;
+    engine.backlogOpen = c.backlogOpen;
+    engine.saveMenu.cmPrev = false;
+    engine.saveMenu.prevCaption = "Prev 2026/01/02 03:04";
+    engine.saveMenu.cmQLoad = true;
+    engine.saveMenu.quickLoadCaption = "QLoad 2026/05/06 07:08";
+    form->OnMouseButton(MouseButton::kRight, true, 40, 50);
+    form->OnMouseButton(MouseButton::kRight, false, 40, 50);
+    SCOPED_TRACE(::testing::Message() << c.windowShown << c.backlogOpen);
+    ASSERT_EQ(platform_->PopupMenus().size(), c.backlogOpen ? 0u : 1u);
+    if (c.backlogOpen) continue;
+    const std::vector<PopupMenuItem>& items = platform_->PopupMenus()[0].menu.items;
+    auto item = [&](const std::string& name) {
+      for (const PopupMenuItem& each : items) {
+        if (each.name == name) return each;
+      }
+      ADD_FAILURE() << name;
+      return PopupMenuItem{};
+    };
+    EXPECT_EQ(item("CmPrev").visible, c.windowShown);
+    EXPECT_FALSE(item("CmPrev").enabled);
+    EXPECT_EQ(item("CmPrev").caption, "Prev 2026/01/02 03:04");
+    EXPECT_TRUE(item("CmQLoad").enabled);
+    EXPECT_EQ(item("CmQLoad").caption, "QLoad 2026/05/06 07:08");
+    const PopupMenuItem* hide = FindChoosableItem(items, "CmHide");
+    ASSERT_NE(hide, nullptr);
+    EXPECT_EQ(ShiftJisToUtf8(hide->caption),
+              c.windowShown ? "ウィンドウを隠す(&X)" : "ウィンドウを表示する(&X)");
+  }
+}
+
 // The items the context menu offers depend on the screen: a hidden item cannot be chosen.
 TEST_F(MenuCommandsTest, AWaitingGameTakesAContextMenuItemFromTheInputScript) {
   for (const bool windowShown : {true, false}) {

@@ -257,6 +257,23 @@ TEST_F(KeyWaitTest, IconsAreHitOnTheirOpaquePixelsOnly) {
   }
 }
 
+// The previous-choice icon shows only while a last-choice save can be returned to, as the menu
+// item does; a wait in scenario mode enables the item for its duration.
+TEST_F(KeyWaitTest, ThePreviousChoiceIconFollowsTheLastChoiceSave) {
+  folder_.Write("cg/_iPrevSel.psd", HalfOpaquePsd(40, 20, 2));
+  for (const bool saved : {false, true}) {
+    if (saved) folder_.Write("Save900.dat", "x");
+    ASSERT_TRUE(LoadPage("ret\r\n"));
+    TypePage();
+    bool shownAtTwo = !saved;
+    AtPoll(2, [&] { shownAtTwo = Sprite(slots::kIconBase + kIconPreviousChoice).IsShown(); });
+    AtPoll(3, [this] { Click(); });
+    ASSERT_TRUE(script_.Tick());
+    EXPECT_EQ(shownAtTwo, saved);
+    EXPECT_FALSE(engine_.saveMenu.mnPrev);  // the wait's end disables the items
+  }
+}
+
 // Entering the skip icon (6) speaks guide entry 6 of the chosen set on the system channel.
 TEST_F(KeyWaitTest, EnteringAnIconSpeaksItsGuide) {
   OpenSound();

@@ -134,6 +134,29 @@ TEST_F(RuleTransitionTest, MissingRuleLeavesTheSceneAndUnknownKindsSkipTheSweep)
   EXPECT_TRUE(Reported(testing::kBadParameter));
 }
 
+// The window steps aside while the sweep paints over it, unless the scenario switched it off;
+// the new picture then stays on the background layer.
+TEST_F(RuleTransitionTest, TheWindowStepsAsideDuringTheSweepAndTheNewPictureStays) {
+  folder_.Write("cg/flat.bmp", testing::Bmp(800, 600, [](int, int) { return 0u; }));
+  for (const bool windowOff : {false, true}) {
+    engine_.message.windowShown = true;
+    engine_.state->flags[GameState::kWindowOffFlag] = windowOff ? 1 : 0;
+    window_.paints.clear();
+    window_.probe = [this] { return engine_.message.windowShown ? 1 : 0; };
+    ASSERT_TRUE(Run("ef2 flat new\r\n"));
+    const std::vector<std::int64_t> probes = Probes();
+    ASSERT_FALSE(probes.empty());
+    const auto shownPaints = std::count(probes.begin(), probes.end(), 1);
+    EXPECT_EQ(shownPaints, windowOff ? static_cast<std::ptrdiff_t>(probes.size()) : 0) << windowOff;
+    EXPECT_TRUE(engine_.message.windowShown);
+    const CDIBSprite& background = engine_.sprites->At(0);
+    ASSERT_NE(background.GetSurface(), nullptr);
+    EXPECT_EQ(background.GetWidth(), 800);
+    EXPECT_EQ(background.GetSurface()->GetBits(0)[0], kNew);
+    for (const int slot : {10, 12, 14}) EXPECT_EQ(engine_.sprites->At(slot).GetSurface(), nullptr);
+  }
+}
+
 TEST_F(RuleTransitionTest, FastForwardOnlyRecordsTheNewBackground) {
   GameState::CopyName(engine_.state->layerPicture[2], "girl");
   engine_.state->flags[GameState::kBackgroundEffectFlag] = 1;

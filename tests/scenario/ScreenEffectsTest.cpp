@@ -323,6 +323,34 @@ TEST_F(ScreenEffectsTest, FreezingTheSceneKeepsItsPictureOnTheEffectLayerAlone) 
   EXPECT_EQ(Pixel(350, 250), kBlue);
 }
 
+// fade_sp4 fades the frozen scene out over frames; with nothing to be drawn it empties the
+// effect layer at once.
+TEST_F(ScreenEffectsTest, FadeSp4FadesTheFrozenSceneOrEmptiesItAtOnce) {
+  struct Case {
+    bool fastForward, hidden, skip, fades;
+  };
+  const Case cases[] = {{false, false, false, true},
+                        {true, false, false, false},
+                        {false, true, false, false},
+                        {false, false, true, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.fastForward << c.hidden << c.skip);
+    CDIBSprite& frozen = Paint(18, 800, 600, kRed);
+    frozen.Show(!c.hidden);
+    script_.SetFastForward(c.fastForward);
+    engine_.skipMode = c.skip;
+    window_.paints.clear();
+    ASSERT_TRUE(Run("fade_sp4\r\n"));
+    if (c.fades) {
+      EXPECT_GT(Paints().size(), 2u);
+      EXPECT_TRUE(frozen.GetSurface() == nullptr || frozen.GetOpacity() == 0 || !frozen.IsShown());
+    } else {
+      EXPECT_TRUE(Paints().empty());
+      EXPECT_EQ(frozen.GetSurface(), nullptr);
+    }
+  }
+}
+
 // Ctrl held from the third poll: the effect shows its final state on the next frame and ends.
 TEST_F(ScreenEffectsTest, CtrlEndsAnEffectOnTheNextFrame) {
   struct Case {

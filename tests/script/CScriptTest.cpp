@@ -7,6 +7,7 @@
 
 #include "app/InputState.h"
 #include "resource/ScrambleKey.h"
+#include "tests/support/RunTool.h"
 #include "tests/support/ScriptFixture.h"
 
 namespace halcyra {
@@ -117,6 +118,22 @@ TEST_F(ScriptTest, IgnoringBranchesEntersEveryBlockAndSkipsJumps) {
   EXPECT_TRUE(RunToEnd());
   EXPECT_EQ(Variable('B'), 1);
   EXPECT_EQ(Variable('C'), 1);
+}
+
+// The debug walk goes on to the next script of the archive, passing over the tables that share
+// it (a member "b.txt" lies between "a.scr" and "c.scr").
+TEST_F(ScriptTest, TheDebugWalkStepsOverArchiveMembersThatAreNotScripts) {
+  for (const char* member : {"pack/a.scr", "pack/b.txt", "pack/c.scr"}) folder_.Write(member, "x");
+  ASSERT_EQ(testing::RunTool(folder_, {"arc", "pack", folder_.File("scr.dat"), folder_.File("pack")}), 0)
+      << folder_.Read("stderr.txt");
+  ASSERT_TRUE(engine_.scripts.Open("scr.dat", false, false));
+  WriteScript("c", "C=1\r\n");
+  engine_.ignoreBranches = true;
+  ASSERT_TRUE(Load("A=1\r\n", "a"));
+  for (int step = 0; step < 4 && Variable('C') == 0; ++step) ASSERT_TRUE(script_.Tick());
+  EXPECT_EQ(Variable('C'), 1);
+  EXPECT_EQ(engine_.state->ScriptName(), "c");
+  EXPECT_TRUE(Boxes().empty());
 }
 
 TEST_F(ScriptTest, GotoFindsLabelsAnywhere) {

@@ -237,15 +237,6 @@ void StoreRecord(CScript& script, int slot, int x, int y, int velocityX, int vel
   state.layerWrap[record] = wrap ? 1 : 0;
 }
 
-// The game path of a picture: the BMP when there is one, else the PSD (reported when missing,
-// unless placeholders stand in); empty when neither exists.
-std::string FindPicture(CScript& script, std::string_view name) {
-  const std::string stem = "cg\\" + std::string(name);
-  if (script.CheckFile(stem + ".bmp", true)) return stem + ".bmp";
-  const std::string psd = stem + ".psd";
-  return script.CheckFile(psd, script.GetEngine().makePlaceholders) ? psd : std::string();
-}
-
 bool IsKnownKind(std::string_view kind) {
   static constexpr std::string_view kKinds[] = {kFadeNone, kFadeSet, kFadeIn, kFadeIn2,
                                                 kFadeOut, kFadeCross, kFadeStop, kMosaicOut,
@@ -321,7 +312,7 @@ bool RunTransition(CScript& script, std::string_view kind, int a, int b, int c, 
 bool PlacePicture(CScript& script, int slot, std::string_view name, int x, int y) {
   Engine& engine = script.GetEngine();
   CDIBSprite& sprite = engine.sprites->At(slot);
-  const std::string path = FindPicture(script, name);
+  const std::string path = FindPicture(script, name, script.GetEngine().makePlaceholders);
   bool loaded = false;
   if (!path.empty()) {
     loaded = sprite.Load(path);
@@ -479,6 +470,13 @@ bool ChangeSprites(CScript& script, std::span<const SpriteChange> changes) {
   script.Poll();
   script.Present();
   return true;
+}
+
+std::string FindPicture(CScript& script, std::string_view name, bool quiet) {
+  const std::string stem = "cg\\" + std::string(name);
+  if (script.CheckFile(stem + ".bmp", true)) return stem + ".bmp";
+  const std::string psd = stem + ".psd";
+  return script.CheckFile(psd, quiet) ? psd : std::string();
 }
 
 }  // namespace halcyra

@@ -72,4 +72,8 @@ bool ChangeSprites(CScript& script, std::span<const SpriteChange> changes);
 // placeholder, tint (slots 10..15) and placement of ShowPicture. False when nothing was loaded.
 bool PlacePicture(CScript& script, int slot, std::string_view name, int x, int y);
 
+// The game path of a picture named in a script: "cg\\NAME.bmp" when it exists, else
+// "cg\\NAME.psd" (a missing one reported unless quiet); empty when neither exists.
+std::string FindPicture(CScript& script, std::string_view name, bool quiet);
+
 }  // namespace halcyra

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "scenario/KeyWait.h"
+#include "scenario/LayerTransitions.h"
 #include "scenario/PageMode.h"
 #include "scenario/VoiceCommands.h"
 #include "script/CScript.h"
@@ -250,10 +251,8 @@ bool StoreMessageWindow(CScript& script, const WindowDefinition& definition) {
 }  // namespace
 
 bool LoadWindowPicture(CScript& script, CDIBSprite& sprite, std::string_view name, bool quiet) {
-  const std::string base = "cg\\" + std::string(name);
-  if (script.CheckFile(base + ".bmp", true)) return sprite.Load(base + ".bmp");
-  if (!script.CheckFile(base + ".psd", quiet)) return false;
-  return sprite.Load(base + ".psd");
+  const std::string path = FindPicture(script, name, quiet);
+  return !path.empty() && sprite.Load(path);
 }
 
 WindowLayout LayoutOf(const WindowDefinition& definition) {

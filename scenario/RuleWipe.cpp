@@ -28,15 +28,6 @@ constexpr int kClearedSlots[] = {10, 12, 14};
 constexpr int kClearedRecords[] = {1, 2, 3};
 constexpr std::uint32_t kOpaqueBlack = 0xFF000000u;
 
-// The game path of a picture: "cg\\NAME.bmp" when it exists, else "cg\\NAME.psd" when that does
-// (reported when missing); empty when neither exists.
-std::string PicturePath(CScript& script, const std::string& name) {
-  const std::string bmp = "cg\\" + name + ".bmp";
-  if (script.CheckFile(bmp, true)) return bmp;
-  const std::string psd = "cg\\" + name + ".psd";
-  return script.CheckFile(psd, false) ? psd : std::string();
-}
-
 // Reports a picture that is not screen-sized; it is fitted to the screen all the same.
 void CheckScreenSize(CScript& script, const std::string& path, int width, int height) {
   if (width != kWipeWidth || height != kWipeHeight) script.ParamError(path);
@@ -45,7 +36,7 @@ void CheckScreenSize(CScript& script, const std::string& path, int width, int he
 // Reads the rule picture into its screen-sized working copy; false when it is missing or
 // unreadable (reported).
 bool LoadRule(CScript& script, const std::string& name, std::span<std::uint32_t> rule) {
-  const std::string path = PicturePath(script, name);
+  const std::string path = FindPicture(script, name, false);
   if (path.empty()) return false;
   GraphicsContext context = script.GetEngine().display->Context();
   context.accelerated = nullptr;  // a private picture: pixels only
@@ -63,7 +54,7 @@ bool LoadNewPicture(CScript& script, const std::string& name, std::span<std::uin
   if (name.empty()) {
     if (!FillScreenPicture(sprite, kBlack)) return false;
   } else {
-    const std::string path = PicturePath(script, name);
+    const std::string path = FindPicture(script, name, false);
     if (path.empty() || !sprite.Load(path)) return false;
     CheckScreenSize(script, path, sprite.GetWidth(), sprite.GetHeight());
   }

@@ -152,8 +152,9 @@ TEST_P(MonkeyTest, DemoSurvivesRandomInput) {
   std::filesystem::copy(kGame, folder.Path() / "game", std::filesystem::copy_options::recursive);
 
   // The virtual clock ends a game that stops drawing; the wall-clock limit only catches a loop
-  // that never returns to the frame loop.
-  std::string command = std::string("cd / && timeout -k 10 1800 '") + HALCYRA_TOOL_PATH +
+  // that never returns to the frame loop, and comes before ctest's own (1500 s) so that the
+  // input is kept.
+  std::string command = std::string("cd / && timeout -k 10 1200 '") + HALCYRA_TOOL_PATH +
                         "' run '" + folder.File("game") + "' --input '" + folder.File("input.txt") +
                         "' --frames " + std::to_string(frames);
   for (const std::string& argument : GetParam().extraArguments) command += " " + argument;

@@ -21,7 +21,7 @@ readonly PACKAGES=(
   build-essential cmake ninja-build pkg-config
   libsdl2-dev libfreetype-dev libfontconfig-dev fonts-ipafont-gothic libvorbis-dev libimgui-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth
+  xvfb xauth xdotool x11-apps
 )
 # The fuzz targets need clang with its libFuzzer runtime, and llvm-symbolizer for readable reports.
 readonly FUZZ_PACKAGES=(clang libclang-rt-14-dev llvm)
@@ -100,7 +100,7 @@ case "${1:-}" in
   test-sanitize)
     install_missing_packages "${FUZZ_PACKAGES[@]}"
     build -DHALCYRA_SANITIZE=ON -DHALCYRA_BENCH=OFF
-    ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)"
+    HALCYRA_MONKEY_EVENTS="${HALCYRA_MONKEY_EVENTS:-100000}" ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)"
     build_fuzz_targets
     run_fuzz_targets "${FUZZ_SMOKE_SECONDS:-15}"
     ;;

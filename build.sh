@@ -100,7 +100,7 @@ case "${1:-}" in
   test-sanitize)
     install_missing_packages "${FUZZ_PACKAGES[@]}"
     build -DHALCYRA_SANITIZE=ON -DHALCYRA_BENCH=OFF
-    HALCYRA_MONKEY_EVENTS="${HALCYRA_MONKEY_EVENTS:-100000}" ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)"
+    HALCYRA_MONKEY_EVENTS="${HALCYRA_MONKEY_EVENTS:-30000}" ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)"
     build_fuzz_targets
     run_fuzz_targets "${FUZZ_SMOKE_SECONDS:-15}"
     ;;

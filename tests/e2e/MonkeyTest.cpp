@@ -138,8 +138,9 @@ class MonkeyTest : public ::testing::TestWithParam<MonkeyRun> {};
 // The demo game takes a long stream of random clicks, wheel turns, keys (Ctrl, Shift and Alt
 // held and let go), context menu answers and focus changes without a crash, a sanitizer
 // report or a hang, and plays every frame it was given. HALCYRA_MONKEY_EVENTS sets the number
-// of events (the sanitizer build runs 100000), HALCYRA_MONKEY_SEED the stream; a failing
-// stream is kept in the temporary folder to run again with halcyra-tool run --input.
+// of events (the sanitizer build runs 30000; 100000 for a long run), HALCYRA_MONKEY_SEED the
+// stream; a failing stream is kept in the temporary folder to run again with
+// halcyra-tool run --input.
 TEST_P(MonkeyTest, DemoSurvivesRandomInput) {
   const int eventCount = PositiveFromEnvironment("HALCYRA_MONKEY_EVENTS", kDefaultEvents);
   const auto seed = static_cast<std::uint32_t>(

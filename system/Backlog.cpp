@@ -89,6 +89,9 @@ void Advance(GameState& state) {
   if (state.backlogWriteIndex > kRing - 1) state.backlogWrapped = 1;
   state.backlogWriteIndex = Wrap(state.backlogWriteIndex);
   if (state.backlogCount <= kRing - 1) state.backlogCount += 1;
+  // The next entry has no snapshot yet, whatever the slot held a round of the ring ago.
+  LogEntry& next = EntryAtIndex(state, state.backlogWriteIndex);
+  std::memset(next.scriptName, 0, sizeof next.scriptName);
 }
 
 }  // namespace
@@ -117,7 +120,9 @@ void AddLogEntry(Engine& engine, bool replaceLast, std::string_view text, bool a
     GameState::CopyName(entry.speaker, SpeakerName(engine, page.speaker));
     GameState::CopyName(entry.page, text.empty() ? page.text : text);
   }
-  if (!advance) CopyStateSnapshot(entry, state);
+  // A line without a voice statement has no snapshot of its own: its page end takes one, so
+  // that play can always resume from it.
+  if (!advance || entry.scriptName[0] == '\0') CopyStateSnapshot(entry, state);
   if (!advance) return;
   CopyLayout(entry, state, replaceLast, page);
   Advance(state);

@@ -55,6 +55,22 @@ TEST_F(BacklogTest, AfterThreeHundredLinesTheRingHoldsTheNewest256) {
   EXPECT_EQ(top.variables[0], 44);
 }
 
+TEST_F(BacklogTest, UnvoicedLinesTakeTheirSnapshotAtThePageEnd) {
+  State().SetScriptName("day1");
+  for (int i = 0; i < 300; ++i) LogLine(i, "line " + std::to_string(i));
+  State().SetScriptName("day2");
+  State().messageNumber = 7;
+  State().variables[0] = 70;
+  LogPage page;
+  page.text = "unvoiced";
+  AddLogEntry(engine_, false, "", true, page);  // a wait with no voice statement before it
+  const LogEntry& entry = LogEntryAt(State(), 1);
+  EXPECT_STREQ(entry.page, "unvoiced");
+  EXPECT_STREQ(entry.scriptName, "day2");  // not the day1 snapshot the slot held before
+  EXPECT_EQ(entry.messageNumber, 7);
+  EXPECT_EQ(entry.variables[0], 70);
+}
+
 TEST_F(BacklogTest, NamesAreCutToTheirFieldsNeverInsideATwoByteCharacter) {
   const std::string longName(40, 'n');
   State().SetScriptName(longName);

@@ -42,7 +42,8 @@ void GameState::CopyNameInto(char* field, std::size_t size, std::string_view nam
     length += step;
   }
   length = std::min(length, name.size());
-  std::memcpy(field, name.data(), length);
+  // An empty view may carry no address at all, which memcpy must not be given.
+  if (length > 0) std::memcpy(field, name.data(), length);
   std::memset(field + length, 0, size - length);
 }
 

@@ -46,6 +46,8 @@ class ClosingHost : public halcyra::ScriptHost {
   int MouseY() const override { return 0; }
   bool TitleRequested() const override { return false; }
   bool IsCtrlDown() const override { return false; }
+  // The language's own statements never change the text size.
+  void SetTextSize(int) override {}
 
  private:
   halcyra::HeadlessPlatform& platform_;
